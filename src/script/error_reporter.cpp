@@ -15,6 +15,9 @@ ErrorReporter errorReporter;
 void ReportError(std::string_view message, std::string_view detail) {
   if (errorReporter.errorsOff) return;
   const int lineNumber = programCounter + 1;
+  errorReporter.lastMessage = message;
+  errorReporter.lastDetail = detail;
+  errorReporter.lastLine = lineNumber;
   Trace("error", {TraceField::Text("message", message), TraceField::Text("detail", detail),
                   TraceField("line", lineNumber)});
   Surface& back = surfaceSet.back;
