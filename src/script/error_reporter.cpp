@@ -2,10 +2,10 @@
 
 #include "base/format.h"
 #include "base/sjis_literal.h"
-#include "script/call_stack.h"
 #include "display/surface_set.h"
 #include "platform/platform.h"
 #include "platform/trace.h"
+#include "script/call_stack.h"
 #include "script/scenario_store.h"
 #include "script/sjis.h"
 #include "shell/wait_state.h"
@@ -49,7 +49,7 @@ void ReportError(std::string_view message, std::string_view detail) {
   errorReporter.lastDetail = detail;
   errorReporter.lastLine = lineNumber;
   Trace("error", {TraceField::Text("message", message), TraceField::Text("detail", detail),
-                  TraceField("line", lineNumber)});
+                  TraceField("line", lineNumber), TraceField::Text("scenario", callStack.CurrentName())});
   Surface& back = surfaceSet.back;
   // Without a display (start-up has not made one) the page cannot be drawn;
   // the flags still change, as they do for a page that could not be drawn.

@@ -1,7 +1,8 @@
 // Pixel formats, conversions and the drawing primitives of the surfaces.
+#include "display/surface.h"
+
 #include <gtest/gtest.h>
 
-#include "display/surface.h"
 #include "display/surface_set.h"
 #include "support/engine_fixture.h"
 
@@ -32,7 +33,7 @@ TEST(PixelFormat, RgbToPixel) {
   } cases[] = {
       {kLayout565, 300, -5, 128, {31, 63, 16}},  // out of range: 255 (also a negative component)
       {kLayout565, 100, 100, 255, {12, 25, 31}},
-      {kLayout565, 8, 4, 7, {1, 1, 0}},          // a field narrower than 8 bits takes the top bits
+      {kLayout565, 8, 4, 7, {1, 1, 0}},  // a field narrower than 8 bits takes the top bits
       {kLayout565, 255, 255, 255, {31, 63, 31}},
       {kLayout565, 0, 0, 0, {0, 0, 0}},
       {kLayout555, 300, -5, 128, {31, 31, 16}},
@@ -73,7 +74,7 @@ TEST(Surface, FillAndKeyedCopyUseThePitch) {
     ASSERT_GT(src.pitch, src.width * src.bytesPerPixel);
     FillPixels(dst, 0, 0, 10, 6, 0x1111);
     FillPixels(src, 0, 0, 8, 4, 0x2222);
-    FillPixels(src, 2, 1, 3, 2, 0x0F0F);  // the key
+    FillPixels(src, 2, 1, 3, 2, 0x0F0F);    // the key
     FillPixels(src, -5, -5, 6, 6, 0x3333);  // clipped to (0,0)
     src.hasKey = true;
     src.key = 0x0F0F;

@@ -40,14 +40,19 @@ TEST(Configuration, KeysAndLimits) {
       {"ask mp3", "＃ウインドウ\n＃注意オフ\n＃ＭＰ３選択\n", {"plain", "mp3"}},
       {"comments and empty lines", "// x\n／／ y\n\n＃ウインドウ\n＃注意オフ\n", {"plain"}},
       {"save and chunk keys", "＃ウインドウ\n＃注意オフ\n＃セーブ\n＃チャンク\n", {"plain"}},
-      {"half-width mp3 key", "＃ウインドウ\n＃注意オフ\n＃MP3選択\n",
+      {"half-width mp3 key",
+       "＃ウインドウ\n＃注意オフ\n＃MP3選択\n",
        {"plain", "INIファイルの設定ミスです\n＃MP3選択"}},
-      {"key without ＃", "ウインドウ\n＃注意オフ\n", {"plain", "INIファイルの設定ミスです\nウインドウ", "colour"}},
+      {"key without ＃",
+       "ウインドウ\n＃注意オフ\n",
+       {"plain", "INIファイルの設定ミスです\nウインドウ", "colour"}},
       {"95-byte line", "＃ウインドウ" + std::string(95 - 12, 'x') + "\n＃注意オフ\n", {"plain"}},
-      {"96-byte line", "＃ウインドウ\n＃注意オフ" + std::string(96 - 10, 'x') + "\n",
+      {"96-byte line",
+       "＃ウインドウ\n＃注意オフ" + std::string(96 - 10, 'x') + "\n",
        {"plain", "INIファイルに９５文字を超えた行があります", "notice", "colour"}},
       {"200 line feeds", "＃ウインドウ\n＃注意オフ\n" + Lines(198, "//"), {"plain"}},
-      {"201 line feeds", "＃ウインドウ\n＃注意オフ\n" + Lines(199, "//"),
+      {"201 line feeds",
+       "＃ウインドウ\n＃注意オフ\n" + Lines(199, "//"),
        {"plain", "INIファイルの行数が２００行を超えています", "notice", "colour"}},
   };
   for (const Case& c : cases) {
@@ -65,7 +70,8 @@ TEST(Configuration, KeysAndLimits) {
 TEST(Configuration, CaptionLineIsConsumedAndTitlesEveryBox) {
   kbtest::TempFolder game;
   game.WriteText("start.txt", "＃クリック待ち\n");
-  game.WriteText("mero.ini", "＃ゲーム名\n最初の名前\n＃ゲームタイトル\nテストのゲーム\n＃注意オフ\n＃ウインドウ選択\n");
+  game.WriteText("mero.ini",
+                 "＃ゲーム名\n最初の名前\n＃ゲームタイトル\nテストのゲーム\n＃注意オフ\n＃ウインドウ選択\n");
   auto run = kbtest::RunHeadless(game.path(), "answer ok\nanswer no\nwait\n");
   auto boxes = run.Events("messagebox");
   ASSERT_EQ(boxes.size(), 3u);  // plain mode, window question, colour question (No: full screen)
@@ -92,8 +98,9 @@ TEST(Configuration, DesktopDepthOtherThan16IsRefusedInAWindow) {
     auto run = kbtest::RunHeadless(game.path(), "wait\n", {"--desktop-depth", std::to_string(depth)});
     auto boxes = run.Events("messagebox");
     ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(boxes[1].Text("text"), "現在の画面は " + std::to_string(depth) +
-                                         "ビットです\nこのソフトは１６ビットカラーでお楽しみください\n\n安全の為終了します。");
+    EXPECT_EQ(boxes[1].Text("text"),
+              "現在の画面は " + std::to_string(depth) +
+                  "ビットです\nこのソフトは１６ビットカラーでお楽しみください\n\n安全の為終了します。");
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_TRUE(run.Events("present").empty());
   }

@@ -22,7 +22,9 @@ std::string ReadFile(const std::string& path) {
   return s.str();
 }
 
-bool HaveTool(const char* name) { return std::system((std::string("command -v ") + name + " >/dev/null").c_str()) == 0; }
+bool HaveTool(const char* name) {
+  return std::system((std::string("command -v ") + name + " >/dev/null").c_str()) == 0;
+}
 
 // Where the frame lies in the screenshot, or false.
 bool FindFrame(const kbtest::Frame& screen, const kbtest::Frame& frame, int& atX, int& atY) {
@@ -47,8 +49,8 @@ bool FindFrame(const kbtest::Frame& screen, const kbtest::Frame& frame, int& atX
 class XServer {
  public:
   explicit XServer(const std::string& dir) : dir_(dir) {
-    std::string cmd = "Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp >" + dir + "/display 2>/dev/null & echo $! >" +
-                      dir + "/xpid";
+    std::string cmd = "Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp >" + dir +
+                      "/display 2>/dev/null & echo $! >" + dir + "/xpid";
     std::system(cmd.c_str());
     for (int i = 0; i < 100 && display_.empty(); ++i) {
       std::this_thread::sleep_for(std::chrono::milliseconds(100));
@@ -80,8 +82,9 @@ TEST(Window, ShowsTheSameImageAsTheHeadlessRun) {
   XServer x(work.path());
   ASSERT_FALSE(x.display().empty()) << "Xvfb did not start";
   const std::string trace = work.path() + "/trace.jsonl";
-  std::string run = "DISPLAY=" + x.display() + " SDL_AUDIODRIVER=dummy " + kbtest::GameExecutable() + " --trace " + trace +
-                    " " + game.path() + " >" + work.path() + "/log 2>&1 & echo $! >" + work.path() + "/gamepid";
+  std::string run = "DISPLAY=" + x.display() + " SDL_AUDIODRIVER=dummy " + kbtest::GameExecutable() +
+                    " --trace " + trace + " " + game.path() + " >" + work.path() + "/log 2>&1 & echo $! >" +
+                    work.path() + "/gamepid";
   std::system(run.c_str());
   const std::string pid = ReadFile(work.path() + "/gamepid");
 
@@ -93,12 +96,14 @@ TEST(Window, ShowsTheSameImageAsTheHeadlessRun) {
   for (int attempt = 0; attempt < 60 && !found; ++attempt) {
     std::this_thread::sleep_for(std::chrono::milliseconds(250));
     std::system(("DISPLAY=" + x.display() + " xdotool mousemove 512 384 click 1 >/dev/null 2>&1").c_str());
-    std::string grab = "xwd -root -silent -display " + x.display() + " | convert xwd:- " + shot + " 2>/dev/null";
+    std::string grab =
+        "xwd -root -silent -display " + x.display() + " | convert xwd:- " + shot + " 2>/dev/null";
     if (std::system(grab.c_str()) != 0) continue;
     kbtest::Frame screen;
     if (kbtest::ReadPng(shot, screen)) found = FindFrame(screen, frame, atX, atY);
   }
-  EXPECT_TRUE(found) << "the headless frame is not on the X display; game log: " << ReadFile(work.path() + "/log");
+  EXPECT_TRUE(found) << "the headless frame is not on the X display; game log: "
+                     << ReadFile(work.path() + "/log");
 
   // A desktop's SIGTERM ends the game the ordinary way.
   std::system(("kill -TERM " + pid).c_str());
