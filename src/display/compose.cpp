@@ -2,6 +2,7 @@
 
 #include "display/surface_set.h"
 #include "shell/wait_state.h"
+#include "text/message_window.h"
 
 namespace kb {
 
@@ -11,6 +12,8 @@ void ComposeScreen() {
   if (!back.Exists()) return;
   // 1. Backdrop.
   FillRect(back, 0, 0, back.width, back.height, 0, 0, 0);
+  ComposeScreenText(back, 1);
+  ComposeDialogueBox(back, 1);
   // 15. Present.
   PresentScreen();
 }

@@ -25,7 +25,7 @@ const CommandEntry kLeadingEntries[] = {
     {-1, {"＃クリック待ち"_sj}, HandleClickWait},
     {-2, {"＃文字変数代入"_sj}, CommandNotAvailable},
     {-3, {"＃文字入力"_sj}, CommandNotAvailable},
-    {-4, {"＃文字"_sj}, CommandNotAvailable},
+    {-4, {"＃文字"_sj}, HandleStyleCommand},
 };
 
 constexpr int kAssignmentRow = 6;
@@ -55,16 +55,16 @@ const CommandEntry kCommandTable[] = {
     {22, {"＃部分人物２オフ"_sj, "＃部分人物2オフ"_sj}, CommandNotAvailable},
     {23, {"＃部分アニメ人物２オフ"_sj, "＃部分アニメ人物2オフ"_sj}, CommandNotAvailable},
     {24, {"＃最前景オフ"_sj}, CommandNotAvailable},
-    {25, {"＃文章オフ"_sj}, CommandNotAvailable},
+    {25, {"＃文章オフ"_sj}, HandleScreenTextOff},
     {26, {"＃変数表示オフ"_sj}, CommandNotAvailable},
-    {27, {"＃セリフオフ"_sj}, CommandNotAvailable},
-    {28, {"＃セリフ半透明"_sj}, CommandNotAvailable},
-    {29, {"＃セリフ位置"_sj}, CommandNotAvailable},
-    {30, {"＃セリフ枠"_sj}, CommandNotAvailable},
-    {31, {"＃セリフ"_sj}, CommandNotAvailable},
-    {32, {"＃文章半透明オン"_sj}, CommandNotAvailable},
-    {33, {"＃文章半透明オフ"_sj}, CommandNotAvailable},
-    {34, {"＃文章"_sj}, CommandNotAvailable},
+    {27, {"＃セリフオフ"_sj}, HandleDialogueOff},
+    {28, {"＃セリフ半透明"_sj}, HandleDialogueTranslucency},
+    {29, {"＃セリフ位置"_sj}, HandleDialoguePosition},
+    {30, {"＃セリフ枠"_sj}, HandleDialogueFrame},
+    {31, {"＃セリフ"_sj}, HandleDialogue},
+    {32, {"＃文章半透明オン"_sj}, HandleScreenTextDarkenOn},
+    {33, {"＃文章半透明オフ"_sj}, HandleScreenTextDarkenOff},
+    {34, {"＃文章"_sj}, HandleScreenText},
     {35, {"＃変数宣言文字"_sj}, CommandNotAvailable},
     {36, {"＃変数宣言"_sj}, CommandNotAvailable},
     {37, {"＃ランダム"_sj}, CommandNotAvailable},
@@ -123,7 +123,7 @@ const CommandEntry kCommandTable[] = {
     {90, {"＃フェードイン"_sj}, CommandNotAvailable},
     {91, {"＃別シナリオ"_sj}, HandleCallScenario},
     {92, {"＃右クリックシナリオ"_sj}, HandleRightClickScenario},
-    {93, {"＃一文字"_sj, "＃１文字"_sj, "＃1文字"_sj}, CommandNotAvailable},
+    {93, {"＃一文字"_sj, "＃１文字"_sj, "＃1文字"_sj}, HandleOneCharMode},
     {94, {"＃フォント"_sj}, CommandNotAvailable},
     {95, {}, HandleNumberLabel},  // "＃0" … "＃9": see MatchesRow
     {96, {"＃＃＃＃"_sj}, CommandNothing},
@@ -202,11 +202,11 @@ void ExecuteLine() {
     return;
   }
   if (dialogueBox.blockOpen) {
-    ShowDialogueLine(line);
+    ShowDialogueLine();
     return;
   }
   if (textPage.open) {
-    ShowTextPageLine(line);
+    ShowTextPageLine();
     return;
   }
   if (DeclarationBlockOpen()) {

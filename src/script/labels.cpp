@@ -122,7 +122,7 @@ int CallScenario(CallKind kind) {
   waitState.clickWait = 0;
   waitState.choiceActive = 0;
   dialogueBox.blockOpen = 0;
-  dialogueBox.lineCount = 0;
+  pageState.lineCount = 0;
   if (labelWanted) {
     const int i = FindLabel(labelName);
     if (i < 0)

@@ -9,6 +9,8 @@
 #include "script/error_reporter.h"
 #include "script/scenario_store.h"
 #include "shell/wait_state.h"
+#include "text/message_window.h"
+#include "text/text_output.h"
 #include "vars/variables.h"
 
 namespace kb {
@@ -72,6 +74,7 @@ void WaitingPass() {
   Platform& platform = GetPlatform();
   const std::uint32_t now = platform.Ticks();
   if (now - frameState.lastAnimationTick > static_cast<std::uint32_t>(frameState.animationInterval)) {
+    RevealTick();  // the first step of the effect step
     frameState.lastAnimationTick = now;
   }
   if (displayState.backScreenView)
@@ -91,6 +94,7 @@ int FrameStep() {
     waitState.clickWait = 0;
     if (!frameState.balanceChecked && !frameState.restarted) CheckBlockBalance();
   }
+  frameState.textPageHidden = (dialogueBox.hiddenByPlayer && textPage.inUse) ? 1 : 0;
   if (waitState.halted) return 1;
   if (waitState.NothingAwaited())
     ExecuteOneLine();

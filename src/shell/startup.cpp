@@ -147,8 +147,7 @@ void ResetAllState() {
   waitSettings = WaitSettings{};
   shellState = ShellState{};
   pointerState = PointerState{};
-  dialogueBox = DialogueBox{};
-  textPage = TextPage{};
+  ResetMessageWindow();
   declarationState = DeclarationState{};
   displayState = DisplayState{};
   ReleaseSurfaces();

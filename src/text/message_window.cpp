@@ -1,13 +1,128 @@
 #include "text/message_window.h"
 
+#include <string>
+
+#include "base/sjis_literal.h"
+#include "display/blend.h"
+#include "display/compose.h"
+#include "display/surface_set.h"
+#include "script/error_reporter.h"
+#include "script/scenario_store.h"
+#include "script/sjis.h"
 #include "shell/wait_state.h"
+#include "text/text_output.h"
+#include "text/text_style.h"
 
 namespace kb {
 
 DialogueBox dialogueBox;
 TextPage textPage;
+PageState pageState;
+RevealState reveal;
+
+namespace {
+
+constexpr int kScreenW = 640;
+constexpr int kScreenH = 480;
+constexpr int kMaxBoxHeight = 240;  // the height of dialogueText
+
+struct BoxNumber {
+  bool ok = false;
+  int value = 0;
+  std::string error;
+};
+
+// TODO(vars): ComputeNumber once the expression evaluator is in.  Until
+// then an argument line is a plain decimal number, half- or full-width,
+// with an optional minus sign.
+BoxNumber ComputeBoxNumber(std::string_view line) {
+  BoxNumber n;
+  std::size_t i = 0;
+  bool negative = false;
+  if (StartsWith(line, "-")) {
+    negative = true;
+    i = 1;
+  } else if (StartsWith(line, "－"_sj)) {
+    negative = true;
+    i = 2;
+  }
+  long long v = 0;
+  bool digits = false;
+  while (i < line.size()) {
+    int d = -1;
+    const auto b = static_cast<unsigned char>(line[i]);
+    if (b >= '0' && b <= '9') {
+      d = b - '0';
+      i += 1;
+    } else if (b == 0x82 && i + 1 < line.size() && static_cast<unsigned char>(line[i + 1]) >= 0x4F &&
+               static_cast<unsigned char>(line[i + 1]) <= 0x58) {
+      d = static_cast<unsigned char>(line[i + 1]) - 0x4F;
+      i += 2;
+    } else {
+      break;
+    }
+    digits = true;
+    if (v < 100000000) v = v * 10 + d;
+  }
+  if (!digits || i != line.size()) {
+    n.error = "ERR"_sj;
+    return n;
+  }
+  n.ok = true;
+  n.value = static_cast<int>(negative ? -v : v);
+  return n;
+}
+
+// Reads the next argument line of "＃セリフ位置" into value; reports and
+// returns false when it is missing or cannot be computed.
+bool ReadBoxArgument(std::string_view missingMessage, int& value) {
+  const std::string_view line = NextLine();
+  if (line.empty()) {
+    ReportError(missingMessage, line);
+    return false;
+  }
+  const BoxNumber n = ComputeBoxNumber(line);
+  if (!n.ok) {
+    ReportError(n.error, CurrentLine());
+    return false;
+  }
+  value = n.value;
+  return true;
+}
+
+bool Refuse(std::string_view message, int value) {
+  ReportError(message, std::to_string(value));
+  return false;
+}
+
+// The checks of a new box rectangle, in their order; the first that fails
+// is reported with the offending value.
+bool BoxFits(int x, int y, int w, int h) {
+  if (x < 0 || x > kScreenW) return Refuse("セリフ位置のＸが画面からはみ出ています"_sj, x);
+  if (y < 0 || y > kScreenH) return Refuse("セリフ位置のＹが画面からはみ出ています"_sj, y);
+  if (w < 0 || w > kScreenW - x)
+    return Refuse("セリフ位置の幅がマイナスか、画面からはみ出てしまいます"_sj, w);
+  if (h < 0 || h > kScreenH - y)
+    return Refuse("セリフ位置の高さがマイナスか、画面からはみ出てしまいます"_sj, h);
+  if (h > kMaxBoxHeight) return Refuse("セリフ位置の高さの最大は現在２４０までです"_sj, h);
+  return true;
+}
+
+bool LineHas(std::string_view word) { return SjisContains(CurrentLine(), word); }
+
+}  // namespace
+
+void ResetMessageWindow() {
+  dialogueBox = DialogueBox{};
+  textPage = TextPage{};
+  pageState = PageState{};
+  reveal = RevealState{};
+  ResetTextStyle();
+}
 
 void EndBlocksAtEmptyLine() {
+  // The click mark goes to its dialogue position at the end of a dialogue
+  // block, and to (10, 10 + text y) at the end of a text page.
   if (dialogueBox.blockOpen) {
     dialogueBox.blockOpen = 0;
     if (!dialogueBox.waitOff) waitState.clickWait = 1;
@@ -18,7 +133,131 @@ void EndBlocksAtEmptyLine() {
   }
 }
 
-void ShowDialogueLine(std::string_view) {}
-void ShowTextPageLine(std::string_view) {}
+void ShowDialogueLine() {
+  pageState.lineCount += 1;
+  if (!LineFits(programCounter)) {
+    pageState.lineCount = 1;
+    pageState.textY = 0;
+  }
+  DrawTextLine();
+  dialogueBox.shown = 1;
+  ComposeScreen();
+  // A reveal checks the page itself once its line is out.
+  if (!waitState.charByCharRunning && !LineFits(programCounter + 1)) waitState.clickWait = 1;
+}
+
+void ShowTextPageLine() {
+  pageState.lineCount += 1;
+  DrawTextLine();
+  textPage.shown = 1;
+  ComposeScreen();
+}
+
+void HandleDialogue() {
+  dialogueBox.hiddenByPlayer = 0;
+  ApplyStyleLine(CurrentLine());
+  dialogueBox.blockOpen = 1;
+  // "追加" continues below the text already in the box.
+  if (!LineHas("追加"_sj)) pageState = PageState{};
+  dialogueBox.waitOff = LineHas("待ちオフ"_sj) ? 1 : 0;
+}
+
+void HandleDialogueOff() { dialogueBox.shown = 0; }
+
+void HandleDialoguePosition() {
+  int x = 0, y = 0, w = 0, h = 0;
+  if (!ReadBoxArgument("＃セリフ位置のＸが指定されていません"_sj, x)) return;
+  if (!ReadBoxArgument("＃セリフ位置のＹが指定されていません"_sj, y)) return;
+  if (!ReadBoxArgument("＃セリフ位置の幅が指定されていません"_sj, w)) return;
+  if (!ReadBoxArgument("＃セリフ位置の高さが指定されていません"_sj, h)) return;
+  if (!BoxFits(x, y, w, h)) return;
+  dialogueBox.x = x;
+  dialogueBox.y = y;
+  dialogueBox.width = w;
+  dialogueBox.height = h;
+  if (!dialogueBox.customFrame) DrawDialogueFrame();
+}
+
+void HandleDialogueFrame() {
+  if (LineHas("オフ"_sj)) {
+    dialogueBox.customFrame = 0;
+    DrawDialogueFrame();
+    return;
+  }
+  const std::string_view name = NextLine();
+  // TODO(pictures): LoadPicture(SurfaceOf(SurfaceId::dialogueFrame), name,
+  // 640, 480) once picture loading is in.
+  const bool loaded = false;
+  if (!loaded) {
+    ReportError("＃セリフ枠のファイル名が違います"_sj, name);
+    // A failed load leaves the surface filled: the drawn frame comes back
+    // rather than a screen-wide fill over every later dialogue.
+    dialogueBox.customFrame = 0;
+    DrawDialogueFrame();
+    return;
+  }
+  dialogueBox.customFrame = 1;
+}
+
+void HandleDialogueTranslucency() {
+  if (LineHas("オフ"_sj)) {
+    dialogueBox.translucent = 0;
+    return;
+  }
+  dialogueBox.translucent = 1;
+  if (LineHas("白"_sj))
+    dialogueBox.blendWhite = 1;
+  else if (LineHas("黒"_sj))
+    dialogueBox.blendWhite = 0;
+  if (LineHas("純"_sj))
+    dialogueBox.blendLevel = 0;
+  else if (LineHas("薄い"_sj))
+    dialogueBox.blendLevel = 3;
+  else if (LineHas("濃い"_sj))
+    dialogueBox.blendLevel = 1;
+  else
+    dialogueBox.blendLevel = 2;
+}
+
+void HandleScreenText() {
+  dialogueBox.hiddenByPlayer = 0;
+  textPage.inUse = 1;
+  ApplyStyleLine(CurrentLine());
+  textPage.open = 1;
+  if (!LineHas("追加"_sj)) pageState.lineCount = 0;
+  textPage.waitOff = LineHas("待ちオフ"_sj) ? 1 : 0;
+}
+
+void HandleScreenTextOff() { textPage.shown = 0; }
+void HandleScreenTextDarkenOn() { textPage.darken = 1; }
+void HandleScreenTextDarkenOff() { textPage.darken = 0; }
+
+void HandleStyleCommand() { ApplyStyleLine(CurrentLine()); }
+
+void HandleOneCharMode() { reveal.oneCharMode = LineHas("オフ"_sj) ? 0 : 1; }
+
+void ComposeScreenText(Surface& back, int translucencySwitch) {
+  if (!textPage.shown || frameState.textPageHidden) return;
+  if (textPage.darken && translucencySwitch) Darken(back, 0, 0, back.width, back.height, 3);
+  CopyAll(back, SurfaceOf(SurfaceId::topmost), true);
+}
+
+void ComposeDialogueBox(Surface& back, int translucencySwitch) {
+  const DialogueBox& box = dialogueBox;
+  if (!box.shown || box.hiddenByPlayer) return;
+  if (box.translucent) {
+    if (translucencySwitch && box.blendLevel != 0) {
+      if (box.blendWhite)
+        Lighten(back, box.x, box.y, box.width, box.height, box.blendLevel);
+      else
+        Darken(back, box.x, box.y, box.width, box.height, box.blendLevel);
+    } else {
+      const int c = box.blendWhite ? 255 : 0;
+      FillRect(back, box.x, box.y, box.width, box.height, c, c, c);
+    }
+  }
+  CopyRect(back, box.x, box.y, SurfaceOf(SurfaceId::dialogueText), Rect{0, 0, box.width, box.height}, true);
+  CopyAll(back, SurfaceOf(SurfaceId::dialogueFrame), true);
+}
 
 }  // namespace kb

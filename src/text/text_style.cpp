@@ -17,8 +17,8 @@ struct ColourWord {
   TextColour colour;
 };
 
-// First match wins, in this order (a plain byte search, as the words have
-// always been found).
+// First match wins, in this order.  Words are searched character-wise, so a
+// word never matches across two characters of other text.
 const ColourWord kColourWords[] = {
     {"オレンジ"_sj, {255, 128, 0}}, {"赤紫"_sj, {255, 0, 128}},   {"黄緑"_sj, {128, 255, 0}},
     {"青緑"_sj, {0, 255, 128}},     {"青紫"_sj, {128, 0, 255}},   {"マリン"_sj, {0, 128, 255}},
@@ -36,8 +36,8 @@ struct SizeWord {
 };
 
 const SizeWord kSizeWords[] = {
-    {"極大"_sj, 80}, {"特大"_sj, 80}, {"極小"_sj, 8}, {"やや大"_sj, 23},
-    {"やや小"_sj, 14}, {"大"_sj, 38},  {"小"_sj, 11},
+    {"極大"_sj, 80},   {"特大"_sj, 80}, {"極小"_sj, 8}, {"やや大"_sj, 23},
+    {"やや小"_sj, 14}, {"大"_sj, 38},   {"小"_sj, 11},
 };
 
 }  // namespace
@@ -45,7 +45,7 @@ const SizeWord kSizeWords[] = {
 TextColour ParseColourWords(std::string_view line) {
   TextColour c;
   for (const ColourWord& w : kColourWords) {
-    if (ByteContains(line, w.word)) {
+    if (SjisContains(line, w.word)) {
       c = w.colour;
       break;
     }
@@ -55,12 +55,18 @@ TextColour ParseColourWords(std::string_view line) {
     c.g = std::clamp(f(c.g), 0, 255);
     c.b = std::clamp(f(c.b), 0, 255);
   };
-  if (ByteContains(line, "やや暗"_sj)) apply([](int v) { return v * 3 / 4; });
-  else if (ByteContains(line, "やや明"_sj)) apply([](int v) { return v * 3 / 4 + 64; });
-  else if (ByteContains(line, "かなり暗"_sj)) apply([](int v) { return v / 4; });
-  else if (ByteContains(line, "かなり明"_sj)) apply([](int v) { return v / 4 + 192; });
-  else if (ByteContains(line, "暗"_sj)) apply([](int v) { return v / 2; });
-  else if (ByteContains(line, "明"_sj) || ByteContains(line, "ライト"_sj)) apply([](int v) { return v / 2 + 128; });
+  if (SjisContains(line, "やや暗"_sj))
+    apply([](int v) { return v * 3 / 4; });
+  else if (SjisContains(line, "やや明"_sj))
+    apply([](int v) { return v * 3 / 4 + 64; });
+  else if (SjisContains(line, "かなり暗"_sj))
+    apply([](int v) { return v / 4; });
+  else if (SjisContains(line, "かなり明"_sj))
+    apply([](int v) { return v / 4 + 192; });
+  else if (SjisContains(line, "暗"_sj))
+    apply([](int v) { return v / 2; });
+  else if (SjisContains(line, "明"_sj) || SjisContains(line, "ライト"_sj))
+    apply([](int v) { return v / 2 + 128; });
   return c;
 }
 
@@ -72,9 +78,17 @@ int FontSizeWords(std::string_view line) {
 
 void RecreateTextFont() {
   if (textStyle.font != kNoFont) DeleteFont(textStyle.font);
-  if (textStyle.face.empty()) textStyle.face = gameConfig.textFace.view();
+  // The text face is the one "＃フォント" chose (the start-up default until
+  // then).
+  textStyle.face =
+      gameConfig.textFace.empty() ? std::string_view("ＭＳ Ｐゴシック"_sj) : gameConfig.textFace.view();
   textStyle.font = CreateFont(textStyle.face.view(), textStyle.size);
   if (textStyle.font == kNoFont) textStyle.font = CreateFont("ＭＳ Ｐゴシック"_sj, textStyle.size);
+}
+
+void ResetTextStyle() {
+  if (textStyle.font != kNoFont) DeleteFont(textStyle.font);
+  textStyle = TextStyle{};
 }
 
 void ApplyStyleLine(std::string_view line) {

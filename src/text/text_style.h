@@ -14,9 +14,9 @@ struct TextColour {
 
 struct TextStyle {
   TextColour colour;
-  int size = 18;  // the character cell height in pixels
-  FixedText<64> face;
-  FontHandle font = kNoFont;
+  int size = 18;              // the character cell height in pixels
+  FixedText<64> face;         // the face the font was made for
+  FontHandle font = kNoFont;  // made by RecreateTextFont
 };
 
 extern TextStyle textStyle;
@@ -31,5 +31,7 @@ void ApplyStyleLine(std::string_view line);
 // (Re)creates the style's font for its face and size, falling back to
 // "ＭＳ Ｐゴシック" when the face cannot be made.
 void RecreateTextFont();
+// Back to the start style, releasing its font.
+void ResetTextStyle();
 
 }  // namespace kb
