@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include "script/scenario_store.h"
+#include "shell/frame_step.h"
+#include "shell/wait_state.h"
 #include "support/engine_fixture.h"
 
 using namespace kb;
@@ -66,11 +69,22 @@ TEST_F(TextStyleWords, ColourAndSizeTable) {
   }
 }
 
-TEST_F(TextStyleWords, AStyleLineWithoutWordsResetsTheStyle) {
-  ApplyStyleLine(Sjis("＃文字赤大"));
-  ApplyStyleLine(Sjis("＃セリフ"));
-  EXPECT_EQ(textStyle.colour, (TextColour{247, 247, 247}));
-  EXPECT_EQ(textStyle.size, 18);
+TEST_F(TextStyleWords, CommandLinesAreStyleLines) {
+  // "＃クリック待ち", "＃セリフ" and "＃文章" lines set the style by their
+  // own words; without any they return it to the default.
+  LoadScenarioText("＃文字赤大\n＃クリック待ち\n＃クリック待ち青\n＃セリフやや小\n\n＃文章\n\n");
+  const struct {
+    TextColour colour;
+    int size;
+  } expected[] = {{{255, 0, 0}, 38}, {{247, 247, 247}, 18}, {{0, 0, 255}, 18}, {{247, 247, 247}, 14},
+                  {{247, 247, 247}, 14}, {{247, 247, 247}, 18}};
+  for (const auto& e : expected) {
+    waitState.clickWait = 0;
+    const int line = programCounter;
+    while (programCounter == line && waitState.LineCanRun()) FrameStep();
+    EXPECT_EQ(textStyle.colour, e.colour) << "after line " << line + 1;
+    EXPECT_EQ(textStyle.size, e.size) << "after line " << line + 1;
+  }
 }
 
 }  // namespace
