@@ -24,8 +24,8 @@ void WriteGame(TempFolder& game, const std::string& scenario) {
   const Frame::Pixel p = f.At(x, y);
   if (std::abs(p.r - r) <= 8 && std::abs(p.g - g) <= 8 && std::abs(p.b - b) <= 8)
     return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << "(" << x << ", " << y << ") is (" << p.r << ", " << p.g << ", " << p.b
-                                       << "), expected about (" << r << ", " << g << ", " << b << ")";
+  return ::testing::AssertionFailure() << "(" << x << ", " << y << ") is (" << p.r << ", " << p.g << ", "
+                                       << p.b << "), expected about (" << r << ", " << g << ", " << b << ")";
 }
 
 TEST(DialogueFrames, BackingAndFrameOfTheBox) {
@@ -35,9 +35,10 @@ TEST(DialogueFrames, BackingAndFrameOfTheBox) {
             "＃セリフ半透明白純\n＃セリフ\nい\n\n"
             "＃セリフ半透明オフ\n＃セリフ位置\n100\n100\n200\n50\n＃セリフ\nう\n\n"
             "＃セリフオフ\n＃クリック待ち\n");
-  auto run = RunHeadless(game.path(),
-                         "wait\nshot light.png\nclick 1 1\nwait\nshot solid.png\nclick 1 1\nwait\nshot moved.png\n"
-                         "click 1 1\nwait\nshot off.png\n");
+  auto run =
+      RunHeadless(game.path(),
+                  "wait\nshot light.png\nclick 1 1\nwait\nshot solid.png\nclick 1 1\nwait\nshot moved.png\n"
+                  "click 1 1\nwait\nshot off.png\n");
   ASSERT_EQ(run.exitCode, 0) << run.stderrText;
   EXPECT_TRUE(run.Events("error").empty());
 

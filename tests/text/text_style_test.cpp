@@ -76,8 +76,8 @@ TEST_F(TextStyleWords, CommandLinesAreStyleLines) {
   const struct {
     TextColour colour;
     int size;
-  } expected[] = {{{255, 0, 0}, 38}, {{247, 247, 247}, 18}, {{0, 0, 255}, 18}, {{247, 247, 247}, 14},
-                  {{247, 247, 247}, 14}, {{247, 247, 247}, 18}};
+  } expected[] = {{{255, 0, 0}, 38},     {{247, 247, 247}, 18}, {{0, 0, 255}, 18},
+                  {{247, 247, 247}, 14}, {{247, 247, 247}, 14}, {{247, 247, 247}, 18}};
   for (const auto& e : expected) {
     waitState.clickWait = 0;
     const int line = programCounter;
