@@ -255,3 +255,40 @@ TEST_F(MessageWindow, OneCharacterModeWalksAChainAndWaitsForAFullPage) {
 }
 
 }  // namespace
+
+// What the composition takes from this state: the translucency switch, the
+// player's hiding, the darkening under screen text.
+TEST_F(MessageWindow, CompositionFollowsTheSwitchAndThePlayersHiding) {
+  Surface& back = surfaceSet.back;
+  for (SurfaceId id : {SurfaceId::dialogueText, SurfaceId::topmost}) {
+    Surface& s = SurfaceOf(id);
+    FillPixels(s, 0, 0, s.width, s.height, s.key);  // as the first line of a page leaves them
+  }
+  auto compose = [&](int translucencySwitch) {
+    FillRect(back, 0, 0, 640, 480, 255, 255, 255);
+    ComposeScreenText(back, translucencySwitch);
+    ComposeDialogueBox(back, translucencySwitch);
+  };
+  dialogueBox.shown = 1;
+  compose(1);
+  EXPECT_LT(PixelToRgb(back, 300, 400).r, 140) << "darkened at the normal level";
+  EXPECT_GT(PixelToRgb(back, 300, 400).r, 110);
+  compose(0);
+  EXPECT_EQ(PixelToRgb(back, 300, 400).r, 0) << "switch off: a solid backing";
+  dialogueBox.hiddenByPlayer = 1;
+  compose(1);
+  EXPECT_EQ(PixelToRgb(back, 300, 400).r, 255);
+  EXPECT_EQ(PixelToRgb(back, 20, 360).r, 255) << "the frame is hidden too";
+
+  textPage.shown = 1;
+  textPage.darken = 1;
+  compose(1);
+  EXPECT_LT(PixelToRgb(back, 5, 5).r, 200) << "darkened at the weak level under screen text";
+  EXPECT_GT(PixelToRgb(back, 5, 5).r, 180);
+  compose(0);
+  EXPECT_EQ(PixelToRgb(back, 5, 5).r, 255);
+  frameState.textPageHidden = 1;
+  textPage.darken = 1;
+  compose(1);
+  EXPECT_EQ(PixelToRgb(back, 5, 5).r, 255) << "hidden screen text darkens nothing";
+}
