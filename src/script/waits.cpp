@@ -69,8 +69,7 @@ bool PlainInteger(std::string_view line, std::int32_t& value, std::string& error
     return false;
   }
   const std::int64_t v = negative ? -magnitude : magnitude;
-  value = static_cast<std::int32_t>(
-      std::min<std::int64_t>(v, std::numeric_limits<std::int32_t>::max()));
+  value = static_cast<std::int32_t>(std::min<std::int64_t>(v, std::numeric_limits<std::int32_t>::max()));
   return true;
 }
 
@@ -103,7 +102,8 @@ struct ScrollClickTexts {
 ScrollClickTexts ScrollClickTextsOf(ScrollLayer layer) {
   switch (layer) {
     case ScrollLayer::Picture:
-      return {"絵スクロールのＸを代入する 変数 が宣言されていません"_sj, "絵スクロールのＹを代入する変数が"_sj,
+      return {"絵スクロールのＸを代入する 変数 が宣言されていません"_sj,
+              "絵スクロールのＹを代入する変数が"_sj,
               "絵スクロールのＹを代入する 変数 が宣言されていません"_sj};
     case ScrollLayer::Figure:
       return {"人物スクロールのＸを代入する 変数 が宣言されていません"_sj,
@@ -111,7 +111,8 @@ ScrollClickTexts ScrollClickTextsOf(ScrollLayer layer) {
               "人物スクロールのＹを代入する 変数 が宣言されていません"_sj};
     case ScrollLayer::Foreground: break;
   }
-  return {"前景スクロールのＸを代入する 変数 が宣言されていません"_sj, "前景スクロールのＹを代入する変数が"_sj,
+  return {"前景スクロールのＸを代入する 変数 が宣言されていません"_sj,
+          "前景スクロールのＹを代入する変数が"_sj,
           "前景スクロールのＹを代入する 変数 が宣言されていません"_sj};
 }
 

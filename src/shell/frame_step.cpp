@@ -81,7 +81,8 @@ void WaitingPass() {
   else
     ComposeScreen();
   // A signed difference: the tick count may wrap during the wait.
-  if (waitState.timeWait && TicksSince(frameState.timeWaitStart, platform.Ticks()) > frameState.timeWaitLength)
+  if (waitState.timeWait &&
+      TicksSince(frameState.timeWaitStart, platform.Ticks()) > frameState.timeWaitLength)
     waitState.timeWait = 0;
 }
 

@@ -8,7 +8,7 @@ namespace kb {
 
 // Reset with the rest of the game state.
 struct PointerState {
-  int pointerInside = 1;  // set by every event; lowered when the pointer leaves
+  int pointerInside = 1;     // set by every event; lowered when the pointer leaves
   int lastX = 0, lastY = 0;  // game-screen pixels of the last mouse move
   int cursorHidden = 0;      // the system cursor is hidden now
 };
@@ -22,14 +22,16 @@ extern PointerState pointerState;
 // a game sees while that part is missing.
 struct InputHooks {
   // The open text choice.
-  int (*choiceAnswerCount)() = nullptr;             // empty: 0
-  int (*highlightedAnswer)() = nullptr;             // 0 for none; empty: 0
-  void (*setHighlightedAnswer)(int n) = nullptr;    // empty: nothing
-  int (*choiceAt)(int x, int y) = nullptr;          // answer under the point, 0 for none; empty: 0
-  // The open picture choice.
-  int (*classifyBackScreenColour)(int x, int y) = nullptr;  // answer of the pixel's colour, -1 for none; empty: -1
-  void (*pictureChoiceHover)(int x, int y) = nullptr;       // the hover picture and sound; empty: nothing
-  void (*hideHoverPicture)() = nullptr;                     // empty: nothing
+  int (*choiceAnswerCount)() = nullptr;           // empty: 0
+  int (*highlightedAnswer)() = nullptr;           // 0 for none; empty: 0
+  void (*setHighlightedAnswer)(int n) = nullptr;  // empty: nothing
+  int (*choiceAt)(int x, int y) = nullptr;        // answer under the point, 0 for none; empty: 0
+  // The open picture choice.  The answer whose colour the back screen
+  // has under the point, -1 for none (empty: -1); the hover picture and
+  // sound for the point (empty: nothing).
+  int (*classifyBackScreenColour)(int x, int y) = nullptr;
+  void (*pictureChoiceHover)(int x, int y) = nullptr;
+  void (*hideHoverPicture)() = nullptr;  // empty: nothing
   // Both kinds.
   void (*disarmChoiceTimer)() = nullptr;  // empty: nothing
   // Finds the label of the highlighted answer: its line, or -1 after a

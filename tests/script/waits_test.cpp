@@ -138,8 +138,13 @@ TEST_F(WaitsTest, TimeWaitReadsItsLength) {
   };
   // Without an evaluator wired up, plain integers only.
   const Case cases[] = {
-      {"1000", true, 1000},   {"０", true, 0},      {"－５", true, -5},   {" +１２ ", true, 12},
-      {"99999999999", true, 2147483647}, {"1+1", false, 0}, {"abc", false, 0},
+      {"1000", true, 1000},
+      {"０", true, 0},
+      {"－５", true, -5},
+      {" +１２ ", true, 12},
+      {"99999999999", true, 2147483647},
+      {"1+1", false, 0},
+      {"abc", false, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
@@ -210,20 +215,19 @@ TEST(TimeWait, HoldsForTheVirtualTimeAskedWhateverIsClicked) {
     long long endsAt;  // virtual milliseconds after the start
   };
   const Case cases[] = {
-      {"1000", "0", 1001},
-      {"０", "0", 1},  // ends once the clock has moved on
-      {"-5", "0", 0},  // ends at the first waiting pass
-      {"100", "4294967246", 101},  // the tick count wraps 50 ms in
-      {"0", "4294967295", 1},
-      {"－１", "4294967295", 0},
+      {"30", "0", 31},          {"０", "0", 1},  // ends once the clock has moved on
+      {"-5", "0", 0},                            // ends at the first waiting pass
+      {"30", "4294967286", 31},                  // the tick count wraps 10 ms in
+      {"0", "4294967295", 1},   {"－１", "4294967295", 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.length) + " from tick " + c.startTick);
     kbtest::TempFolder game;
     Game(game, std::string("＃時間待ち\n") + c.length + "\n＃印\n");
-    auto run = kbtest::RunHeadless(game.path(),
-                                   "wait\nclick 1 1\nkey ENTER\nadvance 50\nclick 1 1\nkey ENTER\nkey SPACE\nrclick 1 1\nadvance 1050\n",
-                                   {"--start-tick", c.startTick});
+    auto run = kbtest::RunHeadless(
+        game.path(),
+        "wait\nclick 1 1\nkey ENTER\nadvance 15\nclick 1 1\nkey ENTER\nkey SPACE\nrclick 1 1\nadvance 35\n",
+        {"--start-tick", c.startTick});
     auto errors = run.Events("error");
     ASSERT_FALSE(errors.empty());
     EXPECT_EQ(errors[0].Text("detail"), "＃印");
@@ -245,7 +249,8 @@ TEST(Skip, SpaceEndsClickWaitsOnlyWhileAllowed) {
 TEST(ClickPosition, EnterDoesNotAnswerItAndAnUndeclaredVariableRunsAsALine) {
   kbtest::TempFolder game;
   Game(game, "＃クリック位置\nＸ\nＹ\n");
-  auto run = kbtest::RunHeadless(game.path(), "wait\nkey ENTER\nkey SPACE\nwait\nclick 30 40\nwait\nclick 1 1\nwait\n");
+  auto run = kbtest::RunHeadless(game.path(),
+                                 "wait\nkey ENTER\nkey SPACE\nwait\nclick 30 40\nwait\nclick 1 1\nwait\n");
   auto errors = run.Events("error");
   ASSERT_EQ(errors.size(), 2u);
   EXPECT_EQ(errors[0].Text("message"), "＃クリック位置のＸを代入する 変数 が宣言されていません");

@@ -68,8 +68,9 @@ void InstallFakes() {
     return true;
   };
   waitHooks.stopScroll = [](ScrollLayer layer) {
-    Log(layer == ScrollLayer::Picture ? "stop:picture"
-                                      : layer == ScrollLayer::Figure ? "stop:figure" : "stop:foreground");
+    Log(layer == ScrollLayer::Picture  ? "stop:picture"
+        : layer == ScrollLayer::Figure ? "stop:figure"
+                                       : "stop:foreground");
   };
   waitHooks.scrollOffset = [](ScrollLayer, int& x, int& y) {
     x = 12;
@@ -109,10 +110,14 @@ struct Extra {
   int* field;
 };
 std::vector<Extra> Extras() {
-  return {{"restarted", &frameState.restarted},         {"packed", &packedMode.packed},
-          {"view", &displayState.backScreenView},       {"menuSet", &callStack.rightClickSet},
-          {"inMenu", &callStack.rightClickActive},      {"dialogueBlock", &dialogueBox.blockOpen},
-          {"textPage", &textPage.open},                 {"quit", &shellState.quitPosted}};
+  return {{"restarted", &frameState.restarted},
+          {"packed", &packedMode.packed},
+          {"view", &displayState.backScreenView},
+          {"menuSet", &callStack.rightClickSet},
+          {"inMenu", &callStack.rightClickActive},
+          {"dialogueBlock", &dialogueBox.blockOpen},
+          {"textPage", &textPage.open},
+          {"quit", &shellState.quitPosted}};
 }
 
 void SetState(const std::string& words) {
@@ -152,7 +157,8 @@ InputEvent Click(int x, int y) { return {EventType::LeftButtonDown, 0, x, y, {}}
 InputEvent RightClick() { return {EventType::RightButtonDown, 0, 5, 5, {}}; }
 InputEvent Move(int x, int y) { return {EventType::MouseMove, 0, x, y, {}}; }
 InputEvent Close() { return {EventType::CloseRequest, 0, 0, 0, {}}; }
-const InputEvent kEnter = Key(vk::kReturn), kSpace = Key(vk::kSpace), kUp = Key(vk::kUp), kDown = Key(vk::kDown);
+const InputEvent kEnter = Key(vk::kReturn), kSpace = Key(vk::kSpace), kUp = Key(vk::kUp),
+                 kDown = Key(vk::kDown);
 
 constexpr int kStartLine = 5;
 // Lines 5 and 6 name the variables a click position or a scroll stores.
@@ -169,6 +175,14 @@ class InputTest : public kbtest::EngineTest {
     inputHooks = InputHooks{};
     waitHooks = WaitHooks{};
     EngineTest::TearDown();
+  }
+  // The state the words name, as DescribeState gives it back.
+  static std::string Described(const std::string& words) {
+    ResetAllState();
+    fakes.highlighted = 0;
+    fakes.textHidden = false;
+    SetState(words);
+    return DescribeState();
   }
   // A fresh game standing at line 5 with the state the words name.
   void Fresh(const std::string& words) {
@@ -201,11 +215,20 @@ const std::vector<Case> kCases = {
     {"halted clickWait restarted", {kEnter}, "restarted", 5, ""},
     {"halted clickWait clickPositionWait", {kEnter}, "clickPositionWait", 5, ""},
     {"clickPositionWait pictureScrollClickWait", {kEnter}, "clickPositionWait pictureScrollClickWait", 5, ""},
-    {"pictureScrollClickWait figureScrollClickWait", {kEnter}, "figureScrollClickWait", 7,
+    {"pictureScrollClickWait figureScrollClickWait",
+     {kEnter},
+     "figureScrollClickWait",
+     7,
      "stop:picture vx=12 vy=34 "},
-    {"figureScrollClickWait foregroundScrollClickWait", {kEnter}, "foregroundScrollClickWait", 7,
+    {"figureScrollClickWait foregroundScrollClickWait",
+     {kEnter},
+     "foregroundScrollClickWait",
+     7,
      "stop:figure vx=12 vy=34 "},
-    {"foregroundScrollClickWait backChoiceActive", {kEnter}, "backChoiceActive", 7,
+    {"foregroundScrollClickWait backChoiceActive",
+     {kEnter},
+     "backChoiceActive",
+     7,
      "stop:foreground vx=12 vy=34 "},
     {"clickWait backChoiceActive h2", {kEnter}, "clickWait backChoiceActive h2", 5, ""},
     {"clickWait choiceActive h2", {kEnter}, "", 33, "disarm choose "},
@@ -275,8 +298,7 @@ TEST_F(InputTest, EventsChangeTheWaitStateByTheRules) {
   for (const Case& c : kCases) {
     SCOPED_TRACE(std::string("before: ") + c.before + ", event " +
                  std::to_string(static_cast<int>(c.events[0].type)) + "/" + std::to_string(c.events[0].key));
-    Fresh(c.after);
-    const std::string expected = DescribeState();
+    const std::string expected = Described(c.after);
     Fresh(c.before);
     for (const InputEvent& e : c.events) HandleEvent(e);
     EXPECT_EQ(DescribeState(), expected);

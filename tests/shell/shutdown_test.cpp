@@ -2,12 +2,13 @@
 // ends removes its temporary files and starts a second process of the
 // program, which waits for the game to end and then deletes "av_deco0" …
 // "av_deco899" in the game folder.
+#include "shell/shutdown.h"
+
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <chrono>
 #include <filesystem>
@@ -19,7 +20,6 @@
 
 #include "display/surface_set.h"
 #include "shell/shell_state.h"
-#include "shell/shutdown.h"
 #include "support/engine_fixture.h"
 #include "support/game_fixture.h"
 
@@ -95,10 +95,10 @@ TEST(EndGame, EveryEndRemovesTheTemporaryFiles) {
     const char* script;
   };
   const Case cases[] = {
-      {"＃クリック待ち\n", "wait\nkey ESC\n"},        // Esc on the title screen
+      {"＃クリック待ち\n", "wait\nkey ESC\n"},                   // Esc on the title screen
       {"＃クリック待ち\n", "wait\nclick 1 1\nwait\nkey ESC\n"},  // Esc on the error page
-      {"＃クリック待ち\n", "wait\nquit\n"},           // the close box
-      {"＃クリック待ち\n", "wait\n"},                 // the end of the input script
+      {"＃クリック待ち\n", "wait\nquit\n"},                      // the close box
+      {"＃クリック待ち\n", "wait\n"},                            // the end of the input script
       {"＃終了\n", "wait\n"},
   };
   for (const Case& c : cases) {
@@ -170,8 +170,8 @@ TEST(Sweeper, StartedByHandDeletesOnlyTheAvDecoFilesOfItsFolder) {
     const std::string program = folder.path() + "/game";
     fs::copy_file(kbtest::GameExecutable(), program);
     const std::vector<std::string> swept = {"av_deco0", "av_deco1", "av_deco899"};
-    const std::vector<std::string> kept = {"av_deco900", "av_deco01", "av_deco", "av_deco5.txt",
-                                           "xav_deco3", "jp_deco"};
+    const std::vector<std::string> kept = {"av_deco900",   "av_deco01", "av_deco",
+                                           "av_deco5.txt", "xav_deco3", "jp_deco"};
     for (const auto& name : swept) folder.WriteBytes(name, "x");
     for (const auto& name : kept) folder.WriteBytes(name, "x");
     folder.MakeFolder("av_deco2");
