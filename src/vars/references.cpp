@@ -219,11 +219,12 @@ void HandleAssignmentLine() {
 }
 
 bool ExpandTextReferences(std::string_view text, NumberStyle style, WorkingText& out) {
-  const std::string_view original = UpToNul(text);
-  WorkingText work(original);
+  // `text` may be `out` itself: both copies are made before `out` changes.
+  const WorkingText original(UpToNul(text));
+  WorkingText work = original;
   auto fail = [&](std::string_view message, std::string_view detail) {
     ReportError(message, detail);
-    out.Set(original);
+    out = original;
     return false;
   };
   // Numeric references; the markers are searched byte for byte.

@@ -186,6 +186,8 @@ void RebuildNameIndex() {
   for (int slot = 0; slot < t.count; ++slot) IndexSlot(slot);
 }
 
+void LockDeclarations() { declarationState.declarationLock = 1; }
+
 int NameBucket(std::string_view name) {
   // Each byte counts as a signed value, so the bytes of double-byte
   // characters count negative.

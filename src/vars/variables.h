@@ -74,6 +74,10 @@ void ClearVariables();
 // Indexes slots 0 .. count-1 again, after a saved game has filled the
 // names.
 void RebuildNameIndex();
+// Refuses every later "＃変数宣言" and "＃変数宣言文字" for the rest of the
+// run.  "＃セーブ" and "＃ロード" call it as they start, whether or not they
+// then succeed.
+void LockDeclarations();
 
 // The slot of a declared variable, or -1.
 int FindNumericVariable(std::string_view name);
