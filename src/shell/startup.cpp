@@ -150,6 +150,7 @@ void ResetAllState() {
   dialogueBox = DialogueBox{};
   textPage = TextPage{};
   declarationState = DeclarationState{};
+  ClearVariables();
   displayState = DisplayState{};
   ReleaseSurfaces();
   scenarioStore.lineCount = 0;
