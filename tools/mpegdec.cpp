@@ -6,7 +6,6 @@
 // frame header searched in the first 10240 bytes of audio, then frame after frame to the end.
 
 #include <algorithm>
-#include <algorithm>
 #include <cstdio>
 #include <vector>
 

@@ -24,7 +24,7 @@ struct HybridTables {
 };
 HybridTables tables;
 
-constexpr double kAliasCoefficients[8] = {-0.6, -0.535, -0.33, -0.185, -0.095, -0.041, -0.0142, -0.0032};
+constexpr double kAliasCoefficients[8] = {-0.6, -0.535, -0.33, -0.185, -0.095, -0.041, -0.0142, -0.0037};
 
 void AliasReduce(float* lines, uint32_t boundaries) {
   for (uint32_t sb = 1; sb <= boundaries; ++sb) {

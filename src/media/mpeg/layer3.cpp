@@ -400,6 +400,18 @@ void IntensityStereo(const StereoContext& s, const GranuleInfo& g, const Scalefa
   }
 }
 
+// After the short-block reordering, lines [0, count) of the coded order lie below the end of
+// the subband that holds the top of the last band they reach.
+uint32_t ReorderedLineCount(const ScalefactorBands& bands, uint32_t count) {
+  for (uint32_t band = 0; band < 13; ++band) {
+    const uint32_t end = bands.shortStart[band + 1];
+    if (3 * end >= count) {
+      return std::min((end + 5) / 6 * kLinesPerSubband, uint32_t{kLinesPerGranule});
+    }
+  }
+  return kLinesPerGranule;
+}
+
 // Zeroes what the line limits exclude and returns the new count of possibly non-zero lines.
 uint32_t ApplyLineLimit(const GranuleInfo& g, uint32_t count, int32_t* values) {
   const uint32_t limit = IsShort(g) ? stream.lineLimitShort : stream.lineLimitLong;
@@ -493,7 +505,10 @@ FrameOutcome DecodeLayer3(const FrameContext& frame) {
     }
     for (uint32_t ch = 0; ch < outChannels; ++ch) {
       const GranuleInfo& g = side.granules[gr][ch < channels ? ch : 0];
-      if (IsShort(g)) ReorderShortBlocks(l3.lines[ch], bands.shortStart, g.mixedBlock ? 3 : 0);
+      if (IsShort(g)) {
+        ReorderShortBlocks(l3.lines[ch], bands.shortStart, g.mixedBlock ? 3 : 0);
+        count[ch] = ReorderedLineCount(bands, count[ch]);
+      }
       HybridFilterbank(l3.lines[ch], g, count[ch], l3.overlap[ch], stream.samples[ch] + gr * 18,
                        stream.subbandLimit);
     }
