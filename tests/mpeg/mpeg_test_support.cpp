@@ -52,6 +52,7 @@ DecodedFile DecodeWholeFile(std::span<const uint8_t> file) {
   result.started = true;
   result.channels = params.channels;
   result.rate = params.samplesPerSecond;
+  result.outputBytesPerFrame = params.outputBytesPerFrame;
   std::vector<uint8_t> out(kMaxOutputBytesPerFrame);
   size_t position = offset;
   while (position < audio.size()) {

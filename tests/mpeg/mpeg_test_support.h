@@ -21,6 +21,7 @@ struct DecodedFile {
   bool started = false;       // a header was found and the stream could be started
   uint32_t channels = 0;
   uint32_t rate = 0;
+  size_t outputBytesPerFrame = 0;
   size_t frames = 0;
   size_t bytesConsumed = 0;   // from the first frame
   std::vector<int16_t> pcm;
