@@ -1,0 +1,61 @@
+#pragma once
+// The platform of headless runs: events come from the input script, the
+// clock is virtual and moves only when the script says so, message boxes
+// take queued answers, and presented frames are kept for shots and traced
+// with their CRC-32.
+#include <cstdint>
+#include <deque>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace kb {
+
+class HeadlessPlatform final : public Platform {
+ public:
+  HeadlessPlatform(std::uint32_t startTick, int desktopDepth);
+
+  // Driven by the input script.
+  void PushEvent(const InputEvent& event) { events_.push_back(event); }
+  void QueueAnswer(MessageAnswer answer) { answers_.push_back(answer); }
+  void AdvanceClock(std::uint32_t ms) {
+    elapsed_ += ms;
+    ticks_ += ms;
+  }
+  bool HasFrame() const { return !lastFrame_.empty(); }
+  const std::vector<std::uint8_t>& LastFrame() const { return lastFrame_; }
+  bool HasPendingEvents() const { return !events_.empty(); }
+
+  bool PollEvent(InputEvent& event) override;
+  void WaitForEvent(std::uint32_t) override {}
+  MessageAnswer ShowMessageBox(std::string_view caption, std::string_view text,
+                               MessageButtons buttons) override;
+  void Beep() override;
+  std::uint32_t Ticks() override { return ticks_; }
+  void Sleep(std::uint32_t ms) override { AdvanceClock(ms); }
+  std::int64_t WallClockSeconds() override { return elapsed_ / 1000; }
+  std::int64_t ElapsedMs() override { return elapsed_; }
+  bool OpenDisplay(bool, std::string_view) override { return true; }
+  void CloseDisplay() override {}
+  int DesktopDepth() override { return desktopDepth_; }
+  void Present(const std::uint8_t* rgb) override;
+  void ShowCursor(bool) override {}
+  bool PointerOverWindow() override { return true; }
+  bool IsHeadless() const override { return true; }
+
+ private:
+  std::deque<InputEvent> events_;
+  std::deque<MessageAnswer> answers_;
+  std::uint32_t ticks_;
+  std::int64_t elapsed_ = 0;
+  int desktopDepth_;
+  std::vector<std::uint8_t> lastFrame_;
+  std::uint32_t lastCrc_ = 0;
+  std::int64_t presents_ = 0;
+};
+
+// Names of buttons and answers as the trace and the input script write them.
+const char* MessageButtonsName(MessageButtons buttons);
+const char* MessageAnswerName(MessageAnswer answer);
+
+}  // namespace kb

@@ -1,0 +1,109 @@
+// The headless interface itself: the input script, exit codes, shots and
+// the sameness of repeated runs.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "support/game_fixture.h"
+
+using kbtest::RunHeadless;
+using kbtest::TempFolder;
+
+namespace {
+
+TempFolder& QuietGame(TempFolder& game, const std::string& scenario) {
+  game.WriteText("mero.ini", "＃ウインドウ\n＃注意オフ\n");
+  game.WriteText("start.txt", scenario);
+  return game;
+}
+
+TEST(HeadlessScript, UnknownCommandsEndTheRunNamingTheLine) {
+  TempFolder game;
+  QuietGame(game, "＃クリック待ち\n");
+  const struct {
+    const char* script;
+    const char* fragment;
+  } cases[] = {
+      {"wait\n# a comment\njump 3\n", "script line 3: unknown command"},
+      {"click 10\n", "script line 1: needs X and Y"},
+      {"key F13\n", "script line 1: unknown key"},
+      {"answer maybe\n", "script line 1"},
+      {"advance -5\n", "script line 1"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.script);
+    auto run = RunHeadless(game.path(), c.script);
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.stderrText.find(c.fragment), std::string::npos) << run.stderrText;
+    EXPECT_TRUE(run.trace.empty());
+  }
+}
+
+TEST(HeadlessScript, RunawayScenarioEndsWithCode3) {
+  TempFolder game;
+  // With errors off the end of the scenario restarts at once, for ever.
+  QuietGame(game, "＃エラーオフ\n");
+  auto run = RunHeadless(game.path(), "wait\n");
+  EXPECT_EQ(run.exitCode, 3);
+  EXPECT_NE(run.stderrText.find("1000000 lines"), std::string::npos);
+}
+
+TEST(HeadlessScript, SameGameAndScriptGiveTheSameTrace) {
+  TempFolder game;
+  QuietGame(game, "＃クリック待ち\n＃ホゲ\n＃クリック待ち\n");
+  const char* script = "wait\nclick 5 5\nwait\nshot a.png\nkey ENTER\nwait\nadvance 100\nkey SPACE\nwait\n";
+  auto a = RunHeadless(game.path(), script);
+  auto b = RunHeadless(game.path(), script);
+  ASSERT_EQ(a.trace.size(), b.trace.size());
+  for (std::size_t i = 0; i < a.trace.size(); ++i) {
+    EXPECT_EQ(a.trace[i].ev, b.trace[i].ev);
+    EXPECT_EQ(a.trace[i].t, b.trace[i].t);
+    EXPECT_EQ(a.trace[i].text, b.trace[i].text);
+    EXPECT_EQ(a.trace[i].number, b.trace[i].number);
+  }
+  EXPECT_EQ(a.Shot("a.png").rgb, b.Shot("a.png").rgb);
+  // The mistake, then the end of the scenario.
+  EXPECT_EQ(a.Events("error").size(), 2u);
+  // advance moved the clock; the exit comes after it.
+  EXPECT_EQ(a.Events("exit").back().t, 100);
+}
+
+TEST(HeadlessScript, ShotsAreThePresentedFrames) {
+  TempFolder game;
+  QuietGame(game, "＃ホゲ\n");
+  auto run = RunHeadless(game.path(), "wait\nshot err.png\n");
+  auto frame = run.Shot("err.png");
+  ASSERT_EQ(frame.width, 640);
+  ASSERT_EQ(frame.height, 480);
+  EXPECT_EQ(frame.At(5, 5), (kbtest::Frame::Pixel{255, 0, 0}));
+  EXPECT_EQ(frame.At(25, 255), (kbtest::Frame::Pixel{255, 255, 255}));
+  auto presents = run.Events("present");
+  ASSERT_FALSE(presents.empty());
+  EXPECT_GT(presents.back().Number("crc32"), 0);
+}
+
+TEST(HeadlessScript, EscAndQuitEndTheGame) {
+  TempFolder game;
+  QuietGame(game, "＃クリック待ち\n");
+  for (const char* script : {"wait\nkey ESC\nwait\nclick 1 1\n", "wait\nquit\n", "wait\n"}) {
+    auto run = RunHeadless(game.path(), script);
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.Events("sweeper").size(), 1u);
+    EXPECT_EQ(run.Events("exit").size(), 1u);
+  }
+}
+
+TEST(HeadlessScript, HelpDescribesTheInterface) {
+  std::string cmd = kbtest::GameExecutable() + " --help";
+  FILE* p = popen(cmd.c_str(), "r");
+  ASSERT_NE(p, nullptr);
+  std::string out;
+  char buf[256];
+  while (std::fgets(buf, sizeof buf, p)) out += buf;
+  EXPECT_EQ(pclose(p), 0);
+  for (const char* word : {"--headless", "--script", "--trace", "--shots", "advance MS", "answer", "shot"})
+    EXPECT_NE(out.find(word), std::string::npos) << word;
+}
+
+}  // namespace
