@@ -10,12 +10,16 @@
 #include <cstring>
 #include <numbers>
 
+#include "media/mpeg/float4.h"
+
 namespace kb::mpeg {
 
 namespace {
 
+constexpr int kCos18Stride = 20;  // 18 outputs padded to whole groups of four
+
 struct HybridTables {
-  alignas(32) float cos18[18][18];  // cos(pi/18 (j + 1/2)(k + 1/2))
+  alignas(16) float cos18[18][kCos18Stride];  // [k][j] = cos(pi/18 (j + 1/2)(k + 1/2)), j < 18
   float cos6[6][6];                 // cos(pi/6 (j + 1/2)(k + 1/2))
   alignas(32) float longWindow[4][36];  // by block type; type 2 unused here
   float shortWindow[12];
@@ -39,14 +43,16 @@ void AliasReduce(float* lines, uint32_t boundaries) {
   }
 }
 
-// 36-point IMDCT of one subband, windowed, into z.
+// 36-point IMDCT of one subband, windowed, into z.  The DCT-IV runs over the columns of the
+// matrix, four outputs at a time.
 void LongImdct(const float* in, const float* window, float* z) {
-  float u[18];
-  for (int j = 0; j < 18; ++j) {
-    float sum = 0.0f;
-    for (int k = 0; k < 18; ++k) sum += in[k] * tables.cos18[j][k];
-    u[j] = sum;
+  Float4 acc[kCos18Stride / 4] = {};
+  for (int k = 0; k < 18; ++k) {
+    const Float4 x = {in[k], in[k], in[k], in[k]};
+    for (int q = 0; q < kCos18Stride / 4; ++q) acc[q] += x * Load4(tables.cos18[k] + 4 * q);
   }
+  alignas(16) float u[kCos18Stride];
+  for (int q = 0; q < kCos18Stride / 4; ++q) Store4(u + 4 * q, acc[q]);
   for (int i = 0; i < 9; ++i) z[i] = u[9 + i] * window[i];
   for (int i = 9; i < 27; ++i) z[i] = -u[26 - i] * window[i];
   for (int i = 27; i < 36; ++i) z[i] = -u[i - 27] * window[i];
@@ -78,7 +84,7 @@ void BuildHybridTables() {
   const double pi = std::numbers::pi;
   for (int j = 0; j < 18; ++j) {
     for (int k = 0; k < 18; ++k) {
-      tables.cos18[j][k] = static_cast<float>(std::cos(pi / 18.0 * (j + 0.5) * (k + 0.5)));
+      tables.cos18[k][j] = static_cast<float>(std::cos(pi / 18.0 * (j + 0.5) * (k + 0.5)));
     }
   }
   for (int j = 0; j < 6; ++j) {

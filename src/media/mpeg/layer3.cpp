@@ -213,11 +213,23 @@ int DecodeLines(BitReader& bits, const GranuleInfo& g, size_t endBit,
     const uint32_t linbits = decoder.linbits;
     for (; line < end; line += 2) {
       const uint32_t symbol = DecodeHuffmanSymbol(decoder, bits);
+      // The linbits and signs of both values take at most 28 bits: one look at the stream.
+      uint32_t word = bits.Peek32();
+      uint32_t used = 0;
       int32_t pair[2] = {static_cast<int32_t>(symbol >> 4), static_cast<int32_t>(symbol & 15)};
       for (int i = 0; i < 2; ++i) {
-        if (pair[i] == 15 && linbits) pair[i] += static_cast<int32_t>(bits.Read(linbits));
-        if (pair[i] != 0 && bits.Read(1)) pair[i] = -pair[i];
+        if (pair[i] == 15 && linbits) {
+          pair[i] += static_cast<int32_t>(word >> (32 - linbits));
+          word <<= linbits;
+          used += linbits;
+        }
+        if (pair[i] != 0) {
+          if (word >> 31) pair[i] = -pair[i];
+          word <<= 1;
+          ++used;
+        }
       }
+      bits.Skip(used);
       values[line] = pair[0];
       if (line + 1 < kLinesPerGranule) values[line + 1] = pair[1];
     }
@@ -229,11 +241,18 @@ int DecodeLines(BitReader& bits, const GranuleInfo& g, size_t endBit,
   const HuffmanDecoder& quads = huffmanTables.count1[g.count1Table & 1];
   while (bits.Position() < endBit && line < readLimit && line + 4 <= kLinesPerGranule) {
     const uint32_t symbol = DecodeHuffmanSymbol(quads, bits);
+    uint32_t word = bits.Peek32();
+    uint32_t used = 0;
     int32_t quad[4] = {static_cast<int32_t>((symbol >> 3) & 1), static_cast<int32_t>((symbol >> 2) & 1),
                        static_cast<int32_t>((symbol >> 1) & 1), static_cast<int32_t>(symbol & 1)};
     for (int i = 0; i < 4; ++i) {
-      if (quad[i] && bits.Read(1)) quad[i] = -1;
+      if (quad[i]) {
+        if (word >> 31) quad[i] = -1;
+        word <<= 1;
+        ++used;
+      }
     }
+    bits.Skip(used);
     if (bits.Position() > endBit) break;  // a quadruple that runs past the granule is dropped
     for (int i = 0; i < 4; ++i) values[line + i] = quad[i];
     line += 4;

@@ -12,13 +12,15 @@
 #include <cstring>
 #include <numbers>
 
+#include "media/mpeg/float4.h"
+
 namespace kb::mpeg {
 
 namespace {
 
 struct SynthesisTables {
   alignas(32) float window[16][32];  // D[32 a + j] for the slot of age a and output j
-  float dctScale[6][16];             // [log2 N][k] = 1 / (2 cos((2k + 1) pi / 2N))
+  alignas(16) float dctScale[6][16];             // [log2 N][k] = 1 / (2 cos((2k + 1) pi / 2N))
 };
 SynthesisTables tables;
 
@@ -30,11 +32,20 @@ inline void Dct(const float* in, float* out) {
     constexpr int kHalf = N / 2;
     constexpr int kLog = std::bit_width(unsigned{N}) - 1;
     const float* scale = tables.dctScale[kLog];
-    float sums[kHalf];
-    float differences[kHalf];
-    for (int k = 0; k < kHalf; ++k) {
-      sums[k] = in[k] + in[N - 1 - k];
-      differences[k] = (in[k] - in[N - 1 - k]) * scale[k];
+    alignas(16) float sums[kHalf];
+    alignas(16) float differences[kHalf];
+    if constexpr (kHalf % 4 == 0) {
+      for (int k = 0; k < kHalf; k += 4) {
+        const Float4 a = Load4(in + k);
+        const Float4 b = Reverse4(Load4(in + N - 4 - k));
+        Store4(sums + k, a + b);
+        Store4(differences + k, (a - b) * Load4(scale + k));
+      }
+    } else {
+      for (int k = 0; k < kHalf; ++k) {
+        sums[k] = in[k] + in[N - 1 - k];
+        differences[k] = (in[k] - in[N - 1 - k]) * scale[k];
+      }
     }
     float even[kHalf];
     float odd[kHalf];
@@ -74,8 +85,9 @@ void Synthesize(SynthesisRing& ring, const float (*samples)[kSubbands], uint32_t
                 uint32_t subbandLimit, int16_t* out, uint32_t stride) {
   const uint32_t limit = std::min(subbandLimit, uint32_t{kSubbands});
   for (uint32_t slot = 0; slot < slots; ++slot) {
-    alignas(32) float in[kSubbands] = {};
-    std::memcpy(in, samples[slot], limit * sizeof(float));
+    alignas(32) float in[kSubbands];
+    std::memcpy(in, samples[slot], sizeof(in));
+    for (uint32_t sb = limit; sb < kSubbands; ++sb) in[sb] = 0.0f;
     alignas(32) float x[kSubbands];
     Dct<kSubbands>(in, x);
 
@@ -88,12 +100,14 @@ void Synthesize(SynthesisRing& ring, const float (*samples)[kSubbands], uint32_t
     for (int j = 0; j < 16; ++j) odd[j] = -x[16 - j];
     for (int j = 16; j < 32; ++j) odd[j] = -x[j - 16];
 
-    alignas(32) float sum[32] = {};
+    Float4 acc[8] = {};
     for (uint32_t age = 0; age < 16; ++age) {
       const float* v = ring.slots[(ring.offset + age) & 15] + ((age & 1) ? 32 : 0);
       const float* d = tables.window[age];
-      for (int j = 0; j < 32; ++j) sum[j] += v[j] * d[j];
+      for (int q = 0; q < 8; ++q) acc[q] += Load4(v + 4 * q) * Load4(d + 4 * q);
     }
+    alignas(32) float sum[32];
+    for (int q = 0; q < 8; ++q) Store4(sum + 4 * q, acc[q]);
     for (int j = 0; j < 32; ++j) {
       const float clipped = std::clamp(sum[j], -32768.0f, 32767.0f);
       out[j * stride] = static_cast<int16_t>(clipped);
