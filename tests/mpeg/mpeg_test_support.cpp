@@ -16,8 +16,7 @@
 namespace kb::mpeg::test {
 
 std::filesystem::path VectorsDir() {
-  const std::filesystem::path dir = std::filesystem::path(KB_SHARED_DIR) / "mpeg-vectors";
-  return std::filesystem::is_directory(dir) ? dir : std::filesystem::path();
+  return std::filesystem::path(KB_SOURCE_DIR) / "tests" / "data" / "mpeg-vectors";
 }
 
 std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path) {

@@ -10,7 +10,7 @@
 
 namespace kb::mpeg::test {
 
-// The shared test data folder (KB_SHARED_DIR/mpeg-vectors), or an empty path when it is missing.
+// The compliance streams and damaged files (tests/data/mpeg-vectors, described in its README).
 std::filesystem::path VectorsDir();
 
 std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path);

@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <ostream>
 #include <set>
 #include <string>
 
@@ -84,6 +85,8 @@ struct PeerCase {
   uint32_t channels;
   bool variableBitrate;
 };
+
+void PrintTo(const PeerCase& c, std::ostream* os) { *os << c.name; }
 
 class PeerTest : public ::testing::TestWithParam<PeerCase> {};
 
