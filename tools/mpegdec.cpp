@@ -1,6 +1,6 @@
 // kataribedori-mpegdec FILE: decodes an MPEG audio file with the game's decoder and writes raw
 // signed 16-bit little-endian PCM to standard output, with one line on standard error naming the
-// channels and the rate.  Exit code 1 when the file cannot be read or decoded.
+// channels and the rate.  Exit code 1 when the file cannot be read or not one frame of it decodes.
 //
 // The file is read the way the MP3 player reads it: tags and RIFF wrapper skipped, the first
 // frame header searched in the first 10240 bytes of audio, then frame after frame to the end.
@@ -53,15 +53,22 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "no playable MPEG audio stream in %s\n", argv[1]);
     return 1;
   }
-  std::fprintf(stderr, "channels %u rate %u\n", params.channels, params.samplesPerSecond);
 
   std::vector<uint8_t> pcm(kb::mpeg::kMaxOutputBytesPerFrame);
   size_t position = offset;
+  size_t frames = 0;
   while (position < audio.size()) {
     const kb::mpeg::DecodeResult result = kb::mpeg::DecodeFrame(audio.subspan(position), pcm);
     if (result.consumed == 0) break;
+    if (frames++ == 0) {
+      std::fprintf(stderr, "channels %u rate %u\n", params.channels, params.samplesPerSecond);
+    }
     position += result.consumed;
     if (std::fwrite(pcm.data(), 1, result.produced, stdout) != result.produced) return 1;
+  }
+  if (frames == 0) {
+    std::fprintf(stderr, "no whole frame in %s\n", argv[1]);
+    return 1;
   }
   return std::fflush(stdout) == 0 ? 0 : 1;
 }
