@@ -30,7 +30,6 @@ constexpr uint32_t kFrequencies[2][4] = {
 };
 
 constexpr uint32_t kLayer1 = 3;
-constexpr uint32_t kLayer2 = 2;
 constexpr uint32_t kLayer3 = 1;
 
 }  // namespace
