@@ -149,6 +149,7 @@ void ResetAllState() {
   pointerState = PointerState{};
   ResetMessageWindow();
   declarationState = DeclarationState{};
+  ClearVariables();
   displayState = DisplayState{};
   ReleaseSurfaces();
   scenarioStore.lineCount = 0;

@@ -12,6 +12,7 @@
 #include "shell/wait_state.h"
 #include "text/text_output.h"
 #include "text/text_style.h"
+#include "vars/references.h"
 
 namespace kb {
 
@@ -26,53 +27,6 @@ constexpr int kScreenW = 640;
 constexpr int kScreenH = 480;
 constexpr int kMaxBoxHeight = 240;  // the height of dialogueText
 
-struct BoxNumber {
-  bool ok = false;
-  int value = 0;
-  std::string error;
-};
-
-// TODO(vars): ComputeNumber once the expression evaluator is in.  Until
-// then an argument line is a plain decimal number, half- or full-width,
-// with an optional minus sign.
-BoxNumber ComputeBoxNumber(std::string_view line) {
-  BoxNumber n;
-  std::size_t i = 0;
-  bool negative = false;
-  if (StartsWith(line, "-")) {
-    negative = true;
-    i = 1;
-  } else if (StartsWith(line, "－"_sj)) {
-    negative = true;
-    i = 2;
-  }
-  long long v = 0;
-  bool digits = false;
-  while (i < line.size()) {
-    int d = -1;
-    const auto b = static_cast<unsigned char>(line[i]);
-    if (b >= '0' && b <= '9') {
-      d = b - '0';
-      i += 1;
-    } else if (b == 0x82 && i + 1 < line.size() && static_cast<unsigned char>(line[i + 1]) >= 0x4F &&
-               static_cast<unsigned char>(line[i + 1]) <= 0x58) {
-      d = static_cast<unsigned char>(line[i + 1]) - 0x4F;
-      i += 2;
-    } else {
-      break;
-    }
-    digits = true;
-    if (v < 100000000) v = v * 10 + d;
-  }
-  if (!digits || i != line.size()) {
-    n.error = "ERR"_sj;
-    return n;
-  }
-  n.ok = true;
-  n.value = static_cast<int>(negative ? -v : v);
-  return n;
-}
-
 // Reads the next argument line of "＃セリフ位置" into value; reports and
 // returns false when it is missing or cannot be computed.
 bool ReadBoxArgument(std::string_view missingMessage, int& value) {
@@ -81,9 +35,9 @@ bool ReadBoxArgument(std::string_view missingMessage, int& value) {
     ReportError(missingMessage, line);
     return false;
   }
-  const BoxNumber n = ComputeBoxNumber(line);
+  const ComputedNumber n = ComputeNumber(line);
   if (!n.ok) {
-    ReportError(n.error, CurrentLine());
+    ReportError(n.error.view(), CurrentLine());
     return false;
   }
   value = n.value;
@@ -235,6 +189,8 @@ void HandleScreenTextDarkenOff() { textPage.darken = 0; }
 void HandleStyleCommand() { ApplyStyleLine(CurrentLine()); }
 
 void HandleOneCharMode() { reveal.oneCharMode = LineHas("オフ"_sj) ? 0 : 1; }
+
+void ToggleTextWindowHidden() { dialogueBox.hiddenByPlayer = dialogueBox.hiddenByPlayer ? 0 : 1; }
 
 void ComposeScreenText(Surface& back, int translucencySwitch) {
   if (!textPage.shown || frameState.textPageHidden) return;

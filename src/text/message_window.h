@@ -87,6 +87,10 @@ void HandleScreenTextDarkenOff();   // "＃文章半透明オフ"
 void HandleStyleCommand();          // "＃文字"
 void HandleOneCharMode();           // "＃一文字", "＃１文字", "＃1文字"
 
+// Ctrl: the player hides the text window (the dialogue box and the screen
+// text), or shows it again.
+void ToggleTextWindowHidden();
+
 // Composition of the screen text: while the page is shown and not hidden
 // by the player, darkens the whole of `back` at level 3 when the darken
 // setting and the translucency switch are on, then copies `topmost` with

@@ -10,17 +10,19 @@
 #include "shell/wait_state.h"
 #include "text/message_window.h"
 #include "text/text_style.h"
+#include "vars/references.h"
 
 namespace kb {
 namespace {
 
 using LineText = FixedText<kRevealLineBytes>;
 
-// The text of a line as it is shown: variable references expanded.
+// The text of a line as it is shown: variable references expanded (a
+// failed expansion is reported and shows the line as written).
 LineText ShownText(std::string_view line) {
-  // TODO(vars): ExpandTextReferences(line, NumberStyle::Plain, out) once the
-  // variable references are in; until then the line is shown as written.
-  return LineText(line);
+  WorkingText out;
+  ExpandTextReferences(line, NumberStyle::Plain, out);
+  return LineText(out.view());
 }
 
 Surface& TextSurface(bool onTopmost) {

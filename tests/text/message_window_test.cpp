@@ -187,6 +187,20 @@ TEST_F(MessageWindow, PositionChecksItsFourValuesInOrder) {
   }
 }
 
+TEST_F(MessageWindow, PositionComputesItsValues) {
+  LoadScenarioText(
+      "＃変数宣言\n幅\n\n幅＝３００\n＃セリフ位置\n５０＊２\n１０\n幅＋２０\n幅／３\n＃セリフ位置\n0\n0\n未知"
+      "\n");
+  RunUntilWaiting();
+  EXPECT_EQ(dialogueBox.x, 100);
+  EXPECT_EQ(dialogueBox.y, 10);
+  EXPECT_EQ(dialogueBox.width, 320);
+  EXPECT_EQ(dialogueBox.height, 100);
+  EXPECT_EQ(waitState.halted, 1) << "an unknown name in the third line";
+  EXPECT_EQ(errorReporter.lastDetail, Sjis("未知"));
+  EXPECT_EQ(dialogueBox.width, 320) << "the box stays as it was";
+}
+
 TEST_F(MessageWindow, PositionMovesTheDrawnFrameAndTheRoom) {
   LoadScenarioText("＃セリフ位置\n10\n20\n300\n58\n＃セリフ\n一\n二\n三\n\n");
   RunUntilWaiting();
@@ -224,6 +238,13 @@ TEST_F(MessageWindow, OneCharacterModeRevealsOneCharacterATick) {
   EXPECT_EQ(pageState.textY, 20);
   StepLine();
   EXPECT_EQ(programCounter, 4);
+}
+
+TEST_F(MessageWindow, ReferencesInTheTextAreExpanded) {
+  LoadScenarioText("＃変数宣言\n点\n\n点＝１２\n＃一文字\n＃セリフ\n点は＃（点）＃です\n\n");
+  RunUntilWaiting();
+  ASSERT_EQ(waitState.charByCharRunning, 1);
+  EXPECT_EQ(reveal.line.view(), Sjis("点は12です"));
 }
 
 TEST_F(MessageWindow, OneCharacterModeWalksAChainAndWaitsForAFullPage) {
@@ -275,7 +296,7 @@ TEST_F(MessageWindow, CompositionFollowsTheSwitchAndThePlayersHiding) {
   EXPECT_GT(PixelToRgb(back, 300, 400).r, 110);
   compose(0);
   EXPECT_EQ(PixelToRgb(back, 300, 400).r, 0) << "switch off: a solid backing";
-  dialogueBox.hiddenByPlayer = 1;
+  ToggleTextWindowHidden();
   compose(1);
   EXPECT_EQ(PixelToRgb(back, 300, 400).r, 255);
   EXPECT_EQ(PixelToRgb(back, 20, 360).r, 255) << "the frame is hidden too";
