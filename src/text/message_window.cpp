@@ -6,6 +6,7 @@
 #include "display/blend.h"
 #include "display/compose.h"
 #include "display/surface_set.h"
+#include "platform/platform.h"
 #include "script/error_reporter.h"
 #include "script/scenario_store.h"
 #include "script/sjis.h"
@@ -23,8 +24,6 @@ RevealState reveal;
 
 namespace {
 
-constexpr int kScreenW = 640;
-constexpr int kScreenH = 480;
 constexpr int kMaxBoxHeight = 240;  // the height of dialogueText
 
 // Reads the next argument line of "＃セリフ位置" into value; reports and
@@ -52,11 +51,11 @@ bool Refuse(std::string_view message, int value) {
 // The checks of a new box rectangle, in their order; the first that fails
 // is reported with the offending value.
 bool BoxFits(int x, int y, int w, int h) {
-  if (x < 0 || x > kScreenW) return Refuse("セリフ位置のＸが画面からはみ出ています"_sj, x);
-  if (y < 0 || y > kScreenH) return Refuse("セリフ位置のＹが画面からはみ出ています"_sj, y);
-  if (w < 0 || w > kScreenW - x)
+  if (x < 0 || x > kScreenWidth) return Refuse("セリフ位置のＸが画面からはみ出ています"_sj, x);
+  if (y < 0 || y > kScreenHeight) return Refuse("セリフ位置のＹが画面からはみ出ています"_sj, y);
+  if (w < 0 || w > kScreenWidth - x)
     return Refuse("セリフ位置の幅がマイナスか、画面からはみ出てしまいます"_sj, w);
-  if (h < 0 || h > kScreenH - y)
+  if (h < 0 || h > kScreenHeight - y)
     return Refuse("セリフ位置の高さがマイナスか、画面からはみ出てしまいます"_sj, h);
   if (h > kMaxBoxHeight) return Refuse("セリフ位置の高さの最大は現在２４０までです"_sj, h);
   return true;
@@ -75,8 +74,8 @@ void ResetMessageWindow() {
 }
 
 void EndBlocksAtEmptyLine() {
-  // The click mark goes to its dialogue position at the end of a dialogue
-  // block, and to (10, 10 + text y) at the end of a text page.
+  // TODO(click mark): the mark moves to its dialogue position at the end of
+  // a dialogue block, and to (10, 10 + text y) at the end of a text page.
   if (dialogueBox.blockOpen) {
     dialogueBox.blockOpen = 0;
     if (!dialogueBox.waitOff) waitState.clickWait = 1;
