@@ -2,7 +2,11 @@
 
 #include <vector>
 
+#include "base/sjis_literal.h"
 #include "platform/platform.h"
+#include "shell/game_config.h"
+#include "shell/shutdown.h"
+#include "text/message_window.h"
 
 namespace kb {
 
@@ -89,9 +93,30 @@ void ApplyColourKeys(int r, int g, int b) {
   }
 }
 
+PixelTarget TargetOf(Surface& s) { return {s.pixels.data(), s.width, s.height, s.pitch, s.bytesPerPixel}; }
+
+void DrawDialogueFrame() {
+  Surface& frame = SurfaceOf(SurfaceId::dialogueFrame);
+  const DialogueBox& box = dialogueBox;
+  FillWhite(frame);
+  FillRect(frame, box.x, box.y, box.w, box.h, 100, 100, 255);
+  FillRect(frame, box.x + 2, box.y + 2, box.w - 4, box.h - 4, 255, 255, 255);
+}
+
+void ShowDisplayFailure() {
+  ReleaseDisplay();
+  const char* text =
+      gameConfig.colourDepth == 24
+          ? "ダイレクトドローの生成に失敗しました\n16ビットカラーでプレイしてみてください。\n\n●このマシンのビデオボードが24ビットカラーに  対応していない可能性があります。\n"_sj
+          : "ダイレクトドローの生成に失敗しました\n\n●このマシンにダイレクトＸ５が入っていないか\n  ビデオボードが16ビットカラーに対応していない。\n  可能性があります。\n"_sj;
+  GetPlatform().ShowMessageBox(gameConfig.caption.view(), text, MessageButtons::Ok);
+  GetPlatform().CloseDisplay();
+}
+
 void PrepareSurfaces() {
   const MaskColour& m = displayState.maskColour;
   ApplyColourKeys(m.r, m.g, m.b);
+  DrawDialogueFrame();
   FillRect(SurfaceOf(SurfaceId::choiceBar), 0, 0, 600, 50, 255, 0, 0);
   FillWhite(SurfaceOf(SurfaceId::figure));
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "display/surface.h"
+#include "platform/text_renderer.h"
 
 namespace kb {
 
@@ -78,6 +79,16 @@ std::uint32_t RgbToPixel(int r, int g, int b);
 Rgb PixelToRgb(const Surface& surface, int x, int y);
 void FillRect(Surface& surface, int x, int y, int w, int h, int r, int g, int b);
 void FillWhite(Surface& surface);
+
+// A surface as a target of the text renderer.
+PixelTarget TargetOf(Surface& surface);
+
+// Redraws dialogueFrame: a 2-pixel border of (100, 100, 255) around the
+// dialogue box, the rest white (the surface's colour key).
+void DrawDialogueFrame();
+
+// Start-up could not set up the display: releases it and says why.
+void ShowDisplayFailure();
 
 // Shows back (or backScreen) in the window, or as a headless frame.
 void PresentScreen();

@@ -1,7 +1,9 @@
 #include "script/command_table.h"
 
 #include "base/sjis_literal.h"
+#include "script/branches.h"
 #include "script/error_reporter.h"
+#include "script/labels.h"
 #include "script/scenario_store.h"
 #include "script/sjis.h"
 #include "script/waits.h"
@@ -32,13 +34,13 @@ const CommandEntry kCommandTable[] = {
     {1, {"＃分岐範囲"_sj}, CommandNotAvailable},
     {2, {"＃分岐最大"_sj}, CommandNotAvailable},
     {3, {"＃分岐文字"_sj}, CommandNotAvailable},
-    {4, {"＃ラベル"_sj}, CommandNotAvailable},
-    {5, {"＃ＧＯ"_sj, "＃GO"_sj}, CommandNotAvailable},
+    {4, {"＃ラベル"_sj}, HandleLabel},
+    {5, {"＃ＧＯ"_sj, "＃GO"_sj}, HandleGo},
     {kAssignmentRow, {}, HandleAssignmentLine},
     {7, {"＃時間待ち"_sj}, CommandNotAvailable},
-    {8, {"＃絵のパス"_sj}, CommandNotAvailable},
-    {9, {"＃音のパス"_sj}, CommandNotAvailable},
-    {10, {"＃シナリオのパス"_sj}, CommandNotAvailable},
+    {8, {"＃絵のパス"_sj}, HandlePictureFolder},
+    {9, {"＃音のパス"_sj}, HandleSoundFolder},
+    {10, {"＃シナリオのパス"_sj}, HandleScenarioFolder},
     {11, {"＃絵オフ"_sj}, CommandNotAvailable},
     {12, {"＃人物オフ"_sj}, CommandNotAvailable},
     {13, {"＃人物アニメオフ"_sj}, CommandNotAvailable},
@@ -119,11 +121,11 @@ const CommandEntry kCommandTable[] = {
     {88, {"＃部分人物２"_sj, "＃部分人物2"_sj}, CommandNotAvailable},
     {89, {"＃フェードアウト"_sj}, CommandNotAvailable},
     {90, {"＃フェードイン"_sj}, CommandNotAvailable},
-    {91, {"＃別シナリオ"_sj}, CommandNotAvailable},
-    {92, {"＃右クリックシナリオ"_sj}, CommandNotAvailable},
+    {91, {"＃別シナリオ"_sj}, HandleCallScenario},
+    {92, {"＃右クリックシナリオ"_sj}, HandleRightClickScenario},
     {93, {"＃一文字"_sj, "＃１文字"_sj, "＃1文字"_sj}, CommandNotAvailable},
     {94, {"＃フォント"_sj}, CommandNotAvailable},
-    {95, {}, CommandNotAvailable},  // "＃0" … "＃9": see MatchesRow
+    {95, {}, HandleNumberLabel},  // "＃0" … "＃9": see MatchesRow
     {96, {"＃＃＃＃"_sj}, CommandNothing},
     {97, {"＃半透明"_sj}, CommandNotAvailable},
     {98, {"＃終了"_sj}, HandleEndCommand},

@@ -103,7 +103,7 @@ bool OpenWindowAndDisplay(const RunOptions& options) {
   Platform& platform = GetPlatform();
   const bool windowed = gameConfig.windowMode != 0;
   if (!platform.OpenDisplay(windowed, gameConfig.caption.view())) {
-    ReleaseDisplay();
+    ShowDisplayFailure();
     return false;
   }
   shellState.windowOpen = 1;

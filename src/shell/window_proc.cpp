@@ -1,10 +1,13 @@
 #include "shell/window_proc.h"
 
 #include "display/surface_set.h"
+#include "script/call_stack.h"
+#include "script/labels.h"
 #include "script/waits.h"
 #include "shell/packed_mode.h"
 #include "shell/shutdown.h"
 #include "shell/wait_state.h"
+#include "text/message_window.h"
 
 namespace kb {
 
@@ -54,6 +57,18 @@ void OnLeftButton(int, int) {
   PlainClick();
 }
 
+// The right button opens the right-click scenario, only during an ordinary
+// click wait: not during a choice, an effect, an open dialogue block or
+// text page, and not inside the right-click scenario itself.
+void OnRightButton() {
+  if (callStack.rightClickActive || waitState.choiceActive || waitState.backChoiceActive ||
+      waitState.overlapRunning || waitState.fadeInRunning || waitState.fadeOutRunning)
+    return;
+  if (dialogueBox.blockOpen || textPage.open) return;
+  if (!callStack.rightClickSet || !waitState.clickWait) return;
+  CallScenario(CallKind::RightClick);
+}
+
 }  // namespace
 
 void HandleEvent(const InputEvent& event) {
@@ -66,7 +81,7 @@ void HandleEvent(const InputEvent& event) {
       pointerState.lastY = event.y;
       break;
     case EventType::LeftButtonDown: OnLeftButton(event.x, event.y); break;
-    case EventType::RightButtonDown: break;
+    case EventType::RightButtonDown: OnRightButton(); break;
     case EventType::PointerLeft: pointerState.pointerInside = 0; break;
     case EventType::TextInput: break;
   }

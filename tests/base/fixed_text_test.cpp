@@ -1,8 +1,9 @@
 // The small pieces every subsystem leans on: CP932 literals, fixed texts,
 // message templates, text-mode reading and the C library's generator.
+#include "base/fixed_text.h"
+
 #include <gtest/gtest.h>
 
-#include "base/fixed_text.h"
 #include "base/format.h"
 #include "base/sjis_literal.h"
 #include "platform/cp932.h"
@@ -44,7 +45,10 @@ TEST(Format, FillsTemplates) {
 
 TEST(TextMode, DropsCarriageReturnBeforeLineFeedAndStopsAtEof) {
   EXPECT_EQ(TextModeBytes("a\r\nb\rc\n\r"), "a\nb\rc\n\r");
-  EXPECT_EQ(TextModeBytes(std::string("ab\x1A" "cd", 5)), "ab");
+  EXPECT_EQ(TextModeBytes(std::string("ab\x1A"
+                                      "cd",
+                                      5)),
+            "ab");
   EXPECT_EQ(TextModeWrite("a\nb"), "a\r\nb");
 }
 

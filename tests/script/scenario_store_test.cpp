@@ -1,11 +1,12 @@
 // The scenario loader and the checks made on a loaded scenario.
+#include "script/scenario_store.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "base/sjis_literal.h"
 #include "script/error_reporter.h"
-#include "script/scenario_store.h"
 #include "shell/packed_mode.h"
 #include "shell/wait_state.h"
 #include "support/engine_fixture.h"
@@ -32,7 +33,10 @@ TEST_F(Loader, SplitsLinesAndAddsTwoEmptyOnes) {
 }
 
 TEST_F(Loader, TextModeAndTabs) {
-  ASSERT_EQ(LoadScenarioBytes("a\tb\r\nc\rd\nafter\x1A" "hidden\n", "s"), 1);
+  ASSERT_EQ(LoadScenarioBytes("a\tb\r\nc\rd\nafter\x1A"
+                              "hidden\n",
+                              "s"),
+            1);
   EXPECT_EQ(Line(0), "ab");
   EXPECT_EQ(Line(1), "c\rd");
   EXPECT_EQ(Line(2), "after");
@@ -49,7 +53,8 @@ TEST_F(Loader, PackedFilesAreUnscrambledAfterTextMode) {
   EXPECT_EQ(Line(0), "A\r");
   EXPECT_EQ(Line(1), "B");
   // A stored CR LF pair (as bytes 0x0D 0x0A) is dropped before unscrambling.
-  std::string raw = std::string(1, static_cast<char>('A' ^ 0x9D)) + "\r\n" + std::string(1, static_cast<char>('\n' ^ 0x9D));
+  std::string raw =
+      std::string(1, static_cast<char>('A' ^ 0x9D)) + "\r\n" + std::string(1, static_cast<char>('\n' ^ 0x9D));
   ASSERT_EQ(LoadScenarioBytes(raw, "s.st1"), 1);
   EXPECT_EQ(Line(0), std::string("A") + static_cast<char>(0x0A ^ 0x9D));
 }
@@ -77,8 +82,14 @@ TEST_F(Loader, NumberLabelsAndClosersAreNormalised) {
     const char* in;
     const char* out;
   } cases[] = {
-      {"＃１２　次へ", "＃12"}, {"＃3２", "＃32"},   {"＃１文字", "＃１文字"}, {"＃1文字", "＃1文字"},
-      {"＃＃＃＃ここまで", "＃＃＃＃"}, {"＃ラベル", "＃ラベル"}, {"＃０", "＃0"}, {"＃9x", "＃9"},
+      {"＃１２　次へ", "＃12"},
+      {"＃3２", "＃32"},
+      {"＃１文字", "＃１文字"},
+      {"＃1文字", "＃1文字"},
+      {"＃＃＃＃ここまで", "＃＃＃＃"},
+      {"＃ラベル", "＃ラベル"},
+      {"＃０", "＃0"},
+      {"＃9x", "＃9"},
   };
   std::string text;
   for (const auto& c : cases) text += Sjis(c.in) + "\n";
@@ -98,7 +109,8 @@ TEST_F(Loader, BalanceCheck) {
       {"＃選択位置\n＃選択枠\n＃選択フォント\n＃選択反転色\n", "", ""},
       {"＃選択\n＃分岐\n＃＃＃＃\n", "「＃＃＃＃」が 1 個 足りません", "シナリオを再チェックしてください"},
       {"＃選択裏画面\n", "「＃＃＃＃」が 1 個 足りません", "シナリオを再チェックしてください"},
-      {"＃＃＃＃\n＃選択\n", "「＃＃＃＃」が多いか位置が違います。", "0 行目の「＃＃＃＃」をチェックしてください"},
+      {"＃＃＃＃\n＃選択\n", "「＃＃＃＃」が多いか位置が違います。",
+       "0 行目の「＃＃＃＃」をチェックしてください"},
       {"//\n＃分岐文字\n＃＃＃＃\n＃＃＃＃\n", "「＃＃＃＃」が多いか位置が違います。",
        "3 行目の「＃＃＃＃」をチェックしてください"},
   };

@@ -1,7 +1,8 @@
+#include "script/sjis.h"
+
 #include <gtest/gtest.h>
 
 #include "base/sjis_literal.h"
-#include "script/sjis.h"
 
 using namespace kb;
 

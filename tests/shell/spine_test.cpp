@@ -137,10 +137,10 @@ TEST(Loader, OverlongLineEndsTheGameAfterThreePages) {
     auto errors = run.Events("error");
     ASSERT_EQ(errors.size(), 3u);
     EXPECT_EQ(errors[0].Text("message"), tooManyLines ? "シナリオが４５００行を超えています"
-                                                       : "シナリオに９５文字を超えた行が存在します");
+                                                      : "シナリオに９５文字を超えた行が存在します");
     EXPECT_EQ(errors[0].Text("detail"), "start.txt");
-    EXPECT_EQ(errors[1].Text("message"),
-              tooManyLines ? "長いシナリオは＃別シナリオなどを使って" : "シナリオは１行９４（全角４７）文字までです");
+    EXPECT_EQ(errors[1].Text("message"), tooManyLines ? "長いシナリオは＃別シナリオなどを使って"
+                                                      : "シナリオは１行９４（全角４７）文字までです");
     EXPECT_EQ(errors[2].Text("message"), "メモリーが破壊される恐れがあるので");
     EXPECT_EQ(errors[2].Text("detail"), "安全の為、３秒後に強制終了します");
     // The pauses pass in virtual time: 5 s, 3 s, then 5 s before the end.

@@ -30,7 +30,9 @@ TempFolder::~TempFolder() {
   fs::remove_all(path_, ec);
 }
 
-void TempFolder::WriteText(const std::string& name, std::string_view utf8) const { WriteBytes(name, Sjis(utf8)); }
+void TempFolder::WriteText(const std::string& name, std::string_view utf8) const {
+  WriteBytes(name, Sjis(utf8));
+}
 
 void TempFolder::WriteBytes(const std::string& name, std::string_view bytes) const {
   fs::path p = fs::path(path_) / name;
@@ -81,16 +83,20 @@ class JsonLine {
       if (Peek() == '"') {
         std::string value;
         if (!String(value)) return false;
-        if (key == "ev") e.ev = value;
-        else e.text[key] = value;
+        if (key == "ev")
+          e.ev = value;
+        else
+          e.text[key] = value;
       } else {
         long long n = 0;
         bool neg = Eat('-');
         if (!std::isdigit(static_cast<unsigned char>(Peek()))) return false;
         while (std::isdigit(static_cast<unsigned char>(Peek()))) n = n * 10 + (s_[i_++] - '0');
         if (neg) n = -n;
-        if (key == "t") e.t = n;
-        else e.number[key] = n;
+        if (key == "t")
+          e.t = n;
+        else
+          e.number[key] = n;
       }
       Skip();
       if (Eat('}')) return true;
@@ -110,7 +116,8 @@ class JsonLine {
     while (Peek() == ' ') ++i_;
   }
   static void AppendUtf8(std::string& out, unsigned cp) {
-    if (cp < 0x80) out.push_back(static_cast<char>(cp));
+    if (cp < 0x80)
+      out.push_back(static_cast<char>(cp));
     else if (cp < 0x800) {
       out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
       out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
@@ -133,7 +140,10 @@ class JsonLine {
         case 'n': out.push_back('\n'); break;
         case 'r': out.push_back('\r'); break;
         case 't': out.push_back('\t'); break;
-        case 'u': AppendUtf8(out, static_cast<unsigned>(std::stoul(s_.substr(i_, 4), nullptr, 16))); i_ += 4; break;
+        case 'u':
+          AppendUtf8(out, static_cast<unsigned>(std::stoul(s_.substr(i_, 4), nullptr, 16)));
+          i_ += 4;
+          break;
         default: out.push_back(esc); break;
       }
     }
@@ -147,8 +157,10 @@ class JsonLine {
 std::string Quote(const std::string& s) {
   std::string out = "'";
   for (char c : s) {
-    if (c == '\'') out += "'\\''";
-    else out.push_back(c);
+    if (c == '\'')
+      out += "'\\''";
+    else
+      out.push_back(c);
   }
   return out + "'";
 }
@@ -214,7 +226,8 @@ RunResult RunHeadless(const std::string& gameFolder, const std::string& script,
   auto files = std::make_shared<TempFolder>("kbrun");
   const std::string& base = files->path();
   fs::create_directories(base + "/shots");
-  std::string scriptPath = base + "/script.txt", tracePath = base + "/trace.jsonl", errPath = base + "/stderr.txt";
+  std::string scriptPath = base + "/script.txt", tracePath = base + "/trace.jsonl",
+              errPath = base + "/stderr.txt";
   {
     std::ofstream out(scriptPath, std::ios::binary);
     out << script;
