@@ -2,6 +2,7 @@
 
 #include "base/sjis_literal.h"
 #include "display/compose.h"
+#include "display/layers.h"
 #include "display/surface_set.h"
 #include "platform/platform.h"
 #include "script/call_stack.h"
@@ -34,6 +35,7 @@ void EndOfScenario() {
     programCounter = 0;
     frameState.restarted = 1;
     ClearVariables();
+    ResetLayersForRestart();
     // The store still holds the start scenario: it is not read again.
     return;
   }

@@ -4,6 +4,7 @@
 
 #include "base/format.h"
 #include "base/sjis_literal.h"
+#include "display/layers.h"
 #include "display/surface_set.h"
 #include "platform/cp932.h"
 #include "platform/crt.h"
@@ -151,6 +152,7 @@ void ResetAllState() {
   textPage = TextPage{};
   declarationState = DeclarationState{};
   displayState = DisplayState{};
+  layerState = LayerState{};
   ReleaseSurfaces();
   scenarioStore.lineCount = 0;
   programCounter = 0;
