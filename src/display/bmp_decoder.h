@@ -1,11 +1,12 @@
 #pragma once
 // BMP files (device-independent bitmaps) decoded into 8-bit R, G, B rows.
 //
-// Accepted: the core header (12 bytes) and the Windows headers of 40, 52,
-// 56, 108 and 124 bytes; 1, 4, 8, 16, 24 and 32 bits a pixel; uncompressed
-// rows bottom-up or top-down (negative height); bit fields for 16 and 32
-// bits; 8-bit and 4-bit run-length compression (bottom-up only).  A file of
-// a packed game may carry the two-byte marker "XQ" before "BM".
+// Accepted: the core header (12 bytes) and the info headers of 40, 52, 56,
+// 108 and 124 bytes (versions 3 to 5); 1, 4, 8, 16, 24 and 32 bits a
+// pixel; uncompressed rows bottom-up or top-down (negative height); bit
+// fields for 16 and 32 bits; 8-bit and 4-bit run-length compression
+// (bottom-up only).  A file of a packed game may carry the two-byte marker
+// "XQ" before "BM".
 //
 // Run-length streams are decoded the way the game always has: pixels the
 // stream skips (delta, end of line, an early end of the bitmap, a stream
