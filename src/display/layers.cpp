@@ -19,18 +19,18 @@ LayerState layerState;
 
 namespace {
 
-// The value of a number line (X, Y, a colour component), or the error
-// text to report.
+// TEMPORARY, until the expression evaluator is in: the value of a number
+// line (X, Y, a colour component) is its leading integer (an optional "-"
+// and half-width digits; anything else is 0), without variables or
+// expressions, and never an error.  The evaluator's ComputeNumber
+// (substitution, then evaluation) gives the same shape { ok, value, error
+// text }: this block then becomes the one line
+//   ComputedNumber ComputeLineNumber(std::string_view line) { return ComputeNumber(line); }
 struct LineNumber {
   bool ok = false;
   int value = 0;
   std::string error;
 };
-
-// TEMPORARY, until the expression evaluator is in: the line's leading
-// integer (an optional "-" and half-width digits; anything else is 0), no
-// variables, no expressions.  Replace the body by the evaluator's
-// substitution and evaluation (ComputeNumber), keeping the result's shape.
 LineNumber ComputeLineNumber(std::string_view line) {
   LineNumber n{true, 0, {}};
   std::size_t i = 0;
@@ -51,7 +51,7 @@ bool ReadPositionLine(std::string_view keyword, std::string_view missingTemplate
     ReportError(Format(missingTemplate, {keyword}), name);
     return false;
   }
-  const LineNumber n = ComputeLineNumber(line);
+  const auto n = ComputeLineNumber(line);
   if (!n.ok) {
     ReportError(n.error, CurrentLine());
     value = 0;
@@ -182,7 +182,7 @@ void HandleTranslucencySwitch() {
 void HandleMaskColour() {
   MaskColour& m = displayState.maskColour;
   for (int* component : {&m.r, &m.g, &m.b}) {
-    const LineNumber n = ComputeLineNumber(NextLine());
+    const auto n = ComputeLineNumber(NextLine());
     if (!n.ok) {
       ReportError(n.error, CurrentLine());
       return;
