@@ -47,7 +47,10 @@ int main(int argc, char** argv) {
     kb::SetPlatform(kb::CreateSdlPlatform(options.desktopDepth));
   }
   kb::SetProgramPath(kb::ExecutablePath());
-  kb::InstallTerminationHandler();
+  // A game ends on SIGTERM or SIGINT through its own end, which removes its
+  // temporary files.  The sweeper keeps the default: it holds nothing to
+  // clean up before it has waited for the game.
+  if (!options.sweep) kb::InstallTerminationHandler();
   if (!options.tracePath.empty() && !kb::OpenTrace(options.tracePath)) {
     std::fprintf(stderr, "kataribedori: cannot write the trace %s\n", options.tracePath.c_str());
     return kb::kScriptErrorExitCode;

@@ -12,6 +12,7 @@
 #include "script/error_reporter.h"
 #include "script/scenario_store.h"
 #include "script/sjis.h"
+#include "vars/references.h"
 
 namespace kb {
 
@@ -19,31 +20,9 @@ LayerState layerState;
 
 namespace {
 
-// TEMPORARY, until the expression evaluator is in: the value of a number
-// line (X, Y, a colour component) is its leading integer (an optional "-"
-// and half-width digits; anything else is 0), without variables or
-// expressions, and never an error.  The evaluator's ComputeNumber
-// (substitution, then evaluation) gives the same shape { ok, value, error
-// text }: this block then becomes the one line
-//   ComputedNumber ComputeLineNumber(std::string_view line) { return ComputeNumber(line); }
-struct LineNumber {
-  bool ok = false;
-  int value = 0;
-  std::string error;
-};
-LineNumber ComputeLineNumber(std::string_view line) {
-  LineNumber n{true, 0, {}};
-  std::size_t i = 0;
-  const bool negative = !line.empty() && line[0] == '-';
-  if (negative) ++i;
-  long long v = 0;
-  for (; i < line.size() && line[i] >= '0' && line[i] <= '9'; ++i) v = std::min(v * 10 + (line[i] - '0'), 1LL << 31);
-  n.value = static_cast<int>(std::clamp(negative ? -v : v, -2147483648LL, 2147483647LL));
-  return n;
-}
-
-// Reads one X or Y line of "位置": the value, at most `highest`, or 0
-// after an error (which is reported; the picture is still loaded).
+// Reads one X or Y line of "位置": the value of its expression, at most
+// `highest`, or 0 after an error (which is reported; the picture is still
+// loaded).
 bool ReadPositionLine(std::string_view keyword, std::string_view missingTemplate, std::string_view name,
                       int highest, int& value) {
   const std::string_view line = NextLine();
@@ -51,7 +30,7 @@ bool ReadPositionLine(std::string_view keyword, std::string_view missingTemplate
     ReportError(Format(missingTemplate, {keyword}), name);
     return false;
   }
-  const auto n = ComputeLineNumber(line);
+  const ComputedNumber n = ComputeNumber(line);
   if (!n.ok) {
     ReportError(n.error, CurrentLine());
     value = 0;
@@ -182,7 +161,7 @@ void HandleTranslucencySwitch() {
 void HandleMaskColour() {
   MaskColour& m = displayState.maskColour;
   for (int* component : {&m.r, &m.g, &m.b}) {
-    const auto n = ComputeLineNumber(NextLine());
+    const ComputedNumber n = ComputeNumber(NextLine());
     if (!n.ok) {
       ReportError(n.error, CurrentLine());
       return;

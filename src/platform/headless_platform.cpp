@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/image_file.h"
+#include "platform/process.h"
 #include "platform/trace.h"
 
 namespace kb {
@@ -11,6 +12,12 @@ HeadlessPlatform::HeadlessPlatform(std::uint32_t startTick, int desktopDepth)
     : ticks_(startTick), desktopDepth_(desktopDepth) {}
 
 bool HeadlessPlatform::PollEvent(InputEvent& event) {
+  // SIGTERM or SIGINT ends a headless run as the close box ends a window.
+  if (TerminationRequested() && !terminationSent_) {
+    terminationSent_ = true;
+    event = InputEvent{EventType::CloseRequest, 0, 0, 0, {}};
+    return true;
+  }
   if (events_.empty()) return false;
   event = events_.front();
   events_.pop_front();

@@ -25,6 +25,10 @@ class HeadlessPlatform final : public Platform {
   bool HasFrame() const { return !lastFrame_.empty(); }
   const std::vector<std::uint8_t>& LastFrame() const { return lastFrame_; }
   bool HasPendingEvents() const { return !events_.empty(); }
+  // Where the (imaginary) pointer is, for the pseudo-cursor's window test,
+  // and whether the system cursor is shown.
+  void SetPointerOverWindow(bool over) { pointerOverWindow_ = over; }
+  bool CursorVisible() const { return cursorVisible_; }
 
   bool PollEvent(InputEvent& event) override;
   void WaitForEvent(std::uint32_t) override {}
@@ -39,8 +43,8 @@ class HeadlessPlatform final : public Platform {
   void CloseDisplay() override {}
   int DesktopDepth() override { return desktopDepth_; }
   void Present(const std::uint8_t* rgb) override;
-  void ShowCursor(bool) override {}
-  bool PointerOverWindow() override { return true; }
+  void ShowCursor(bool visible) override { cursorVisible_ = visible; }
+  bool PointerOverWindow() override { return pointerOverWindow_; }
   bool IsHeadless() const override { return true; }
 
  private:
@@ -52,6 +56,9 @@ class HeadlessPlatform final : public Platform {
   std::vector<std::uint8_t> lastFrame_;
   std::uint32_t lastCrc_ = 0;
   std::int64_t presents_ = 0;
+  bool pointerOverWindow_ = true;
+  bool cursorVisible_ = true;
+  bool terminationSent_ = false;
 };
 
 // Names of buttons and answers as the trace and the input script write them.

@@ -34,6 +34,8 @@ enum class EventType {
   CloseRequest,     // the window's close box, or SIGTERM/SIGINT
   PointerLeft,      // the pointer left the client area
   TextInput,        // text: UTF-8 typed into the text-input box
+  TypingSoundDone,  // a sound of the typing game has played out (posted
+                    // from the audio thread, handled on the main thread)
 };
 
 struct InputEvent {

@@ -151,6 +151,7 @@ void ResetAllState() {
   dialogueBox = DialogueBox{};
   textPage = TextPage{};
   declarationState = DeclarationState{};
+  ClearVariables();
   displayState = DisplayState{};
   layerState = LayerState{};
   ReleaseSurfaces();

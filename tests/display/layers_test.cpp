@@ -162,6 +162,42 @@ TEST(Layers, JpegAndBmpOnTheLayers) {
   EXPECT_EQ(f.At(320, 240), Shown(kRed));
 }
 
+// X, Y and colour lines are expressions with variables.  An error in a
+// position line is reported and the picture still placed, at 0; an error in
+// a colour line stops the command with the components read so far stored
+// and the colour keys as they were (the counter stays on that line, so the
+// next one, a bare number, is then reported as a mistake of its own).
+TEST(Layers, NumberLinesAreExpressions) {
+  TempFolder game;
+  game.WriteBytes("strip.bmp", kbtest::MakeBmp24(200, 100, [](int x, int y) {
+                    return y == 0 ? kYellow : RgbTriple{x, 100, 50};
+                  }));
+  game.WriteBytes("bg.bmp", Boxed(320, 240, kRed, 0, 0, 100, 100, kWhite));
+  WriteGame(game,
+            "＃変数宣言\nＸ\n\nＸ＝５０\n"
+            "＃人物　位置\nstrip.bmp\nＸ＊２－２００\nＸ\n＃クリック待ち\n"
+            "＃人物　位置\nstrip.bmp\nＺ＋１\n(3+7)\n＃クリック待ち\n"
+            "＃人物オフ\n＃マスクＲＧＢ\n０\nＺ\n０\n＃絵\nbg.bmp\n＃クリック待ち\n");
+  auto run = RunHeadless(game.path(),
+                         "wait\nshot expr.png\nclick 1 1\nwait\nclick 1 1\nwait\nshot err.png\n"
+                         "click 1 1\nwait\nclick 1 1\nwait\nclick 1 1\nwait\nshot mask.png\n");
+  EXPECT_EQ(run.exitCode, 0);
+  ExpectPixels(run.Shot("expr.png"), {{0, 50, kYellow}, {0, 51, {100, 100, 50}}, {100, 51, kBlack}}, "X*2-200");
+  ExpectPixels(run.Shot("err.png"), {{0, 10, kYellow}, {199, 11, {199, 100, 50}}}, "X undeclared, Y (3+7)");
+  // Red became 0; green and blue stayed 255; white is still the key, so
+  // the picture's white corner shows the backdrop, which is the new colour.
+  ExpectPixels(run.Shot("mask.png"), {{10, 10, {0, 255, 255}}, {200, 200, kRed}, {400, 300, {0, 255, 255}}},
+               "colour line error");
+  auto errors = run.Events("error");
+  ASSERT_EQ(errors.size(), 3u);
+  EXPECT_NE(errors[0].Text("message").find("ERR"), std::string::npos);
+  EXPECT_EQ(errors[0].Text("detail"), "Ｚ＋１");
+  EXPECT_EQ(errors[0].Number("line"), 12);
+  EXPECT_NE(errors[1].Text("message").find("ERR"), std::string::npos);
+  EXPECT_EQ(errors[1].Text("detail"), "Ｚ");
+  EXPECT_EQ(errors[1].Number("line"), 18);
+}
+
 // Each failure is reported with the command's own message; the game goes
 // on after the click that closes the error page.
 TEST(Layers, LoadFailuresAreReportedAndTheGameGoesOn) {
