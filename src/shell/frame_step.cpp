@@ -5,6 +5,7 @@
 #include "display/surface_set.h"
 #include "platform/platform.h"
 #include "script/call_stack.h"
+#include "script/choices.h"
 #include "script/command_table.h"
 #include "script/error_reporter.h"
 #include "script/scenario_store.h"
@@ -91,6 +92,7 @@ int FrameStep() {
     waitState.clickWait = 0;
     if (!frameState.balanceChecked && !frameState.restarted) CheckBlockBalance();
   }
+  ChoiceTimerTick();
   if (waitState.halted) return 1;
   if (waitState.NothingAwaited())
     ExecuteOneLine();

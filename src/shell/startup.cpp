@@ -13,6 +13,7 @@
 #include "platform/process.h"
 #include "platform/trace.h"
 #include "script/call_stack.h"
+#include "script/choices.h"
 #include "script/error_reporter.h"
 #include "script/scenario_store.h"
 #include "script/sjis.h"
@@ -149,6 +150,7 @@ void ResetAllState() {
   pointerState = PointerState{};
   dialogueBox = DialogueBox{};
   textPage = TextPage{};
+  ResetChoiceState();
   declarationState = DeclarationState{};
   displayState = DisplayState{};
   ReleaseSurfaces();

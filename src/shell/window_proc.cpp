@@ -2,6 +2,7 @@
 
 #include "display/surface_set.h"
 #include "script/call_stack.h"
+#include "script/choices.h"
 #include "script/labels.h"
 #include "script/waits.h"
 #include "shell/packed_mode.h"
@@ -30,6 +31,7 @@ void OnEnter() {
     return;
   }
   if (waitState.clickPositionWait) return;
+  if (ChoiceEnter()) return;
   PlainClick();
 }
 
@@ -41,6 +43,10 @@ void OnKeyDown(int key) {
     case vk::kSpace:
       if (waitSettings.skipAllowed) waitState.clickWait = 0;
       break;
+    case vk::kUp: ChoiceKeyUp(); break;
+    case vk::kDown: ChoiceKeyDown(); break;
+    case vk::kLeft: ChoiceKeyLeft(); break;
+    case vk::kRight: ChoiceKeyRight(); break;
     case vk::kF1:
       if (!packedMode.packed) displayState.backScreenView = !displayState.backScreenView;
       break;
@@ -48,12 +54,13 @@ void OnKeyDown(int key) {
   }
 }
 
-void OnLeftButton(int, int) {
+void OnLeftButton(int x, int y) {
   if (waitState.halted) {
     waitState.halted = 0;
     waitState.clickWait = 0;
     return;
   }
+  if (ChoiceLeftButton(x, y)) return;
   PlainClick();
 }
 
@@ -79,6 +86,7 @@ void HandleEvent(const InputEvent& event) {
     case EventType::MouseMove:
       pointerState.lastX = event.x;
       pointerState.lastY = event.y;
+      ChoiceMouseMove(event.x, event.y);
       break;
     case EventType::LeftButtonDown: OnLeftButton(event.x, event.y); break;
     case EventType::RightButtonDown: OnRightButton(); break;

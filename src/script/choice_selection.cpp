@@ -1,0 +1,184 @@
+// Ending a choice: the player's pick by mouse or keys, or the time limit,
+// and the jump to the answer's label inside the choice's block.
+#include <algorithm>
+#include <string>
+
+#include "base/sjis_literal.h"
+#include "platform/platform.h"
+#include "script/branches.h"
+#include "script/choice_pending.h"
+#include "script/choices.h"
+#include "script/error_reporter.h"
+#include "script/scenario_store.h"
+#include "script/sjis.h"
+#include "shell/wait_state.h"
+
+namespace kb {
+
+ChoiceTimer choiceTimer;
+
+namespace {
+
+// A label found at or beyond this line lies outside any scenario the
+// loader accepts.
+constexpr int kLastLabelLine = 4500;
+
+std::string AnswerLabel(int n) { return std::string("＃"_sj) + std::to_string(n); }
+
+// Both kinds of choice stop waiting.
+void CloseChoices() {
+  waitState.clickWait = 0;
+  waitState.choiceActive = 0;
+  waitState.backChoiceActive = 0;
+  backScreenChoice.hoverShown = 0;
+}
+
+}  // namespace
+
+bool SetChoiceTimer(std::string_view commandLine) {
+  const std::string_view open = "＃時間（"_sj;
+  const std::size_t start = SjisFind(commandLine, open);
+  const std::size_t end = start == kNotFound ? kNotFound : SjisFind(commandLine.substr(start + open.size()), "）＃"_sj);
+  if (end == kNotFound) {
+    ReportError("＃選択時の「時間」は ＃時間（ ）＃ で囲んでください"_sj, commandLine);
+    return false;
+  }
+  const ComputedNumber limit = ComputeNumber(commandLine.substr(start + open.size(), end));
+  if (!limit.ok) {
+    ReportError(limit.error.view(), commandLine);
+    return false;
+  }
+  if (limit.value < 0) {
+    ReportError("時間制限の時間がマイナスです"_sj, commandLine);
+    return false;
+  }
+  choiceTimer.armed = 1;
+  choiceTimer.limit = limit.value;
+  choiceTimer.start = GetPlatform().Ticks();
+  return true;
+}
+
+void ChoiceTimerTick() {
+  ChoiceTimer& t = choiceTimer;
+  if (!t.armed) return;
+  if (!waitState.choiceActive && !waitState.backChoiceActive) {
+    t.armed = 0;
+    return;
+  }
+  const std::uint32_t elapsed = GetPlatform().Ticks() - t.start;
+  if (elapsed <= static_cast<std::uint32_t>(t.limit)) return;
+  t.armed = 0;
+  CloseChoices();
+  choiceWindow.highlighted = 0;
+  const int p = FindInBlock("＃0"_sj, 0);
+  if (p < 0) {
+    ReportError("時間制限の該当ラベル（＃０）がありません"_sj, "＃選択～＃＃＃＃をチェックしてください"_sj);
+    return;
+  }
+  // The frame step runs the line under the counter next: the one after the
+  // label.
+  programCounter = p + 1;
+}
+
+int ChooseAnswer() {
+  choiceTimer.armed = 0;
+  const int n = choiceWindow.highlighted;
+  choiceWindow.highlighted = 0;
+  const int p = FindInBlock(AnswerLabel(n), 0);
+  if (p < 0) {
+    ReportError("該当ラベルがありません"_sj, "＃選択～＃＃＃＃をチェックしてください"_sj);
+    return -1;
+  }
+  if (p < programCounter) {
+    ReportError("予期しないエラーです"_sj, "該当ラベルが＃選択より前になりました"_sj);
+    return -1;
+  }
+  if (p >= kLastLabelLine) {
+    ReportError("予期しないエラーです"_sj, "該当ラベルが４５００行を超えました"_sj);
+    return -1;
+  }
+  return p;
+}
+
+void PickHighlightedAnswer() {
+  choiceTimer.armed = 0;
+  const int p = ChooseAnswer();
+  if (p > 0) programCounter = p;
+  // The frame step adds nothing while it waits: move on to the line after
+  // the label (or, after a failure, after the line the counter stood on).
+  ++programCounter;
+}
+
+// ---------------------------------------------------------------------------
+void ChoiceMouseMove(int x, int y) {
+  if (waitState.backChoiceActive) {
+    BackScreenChoiceHover(x, y);
+    return;
+  }
+  if (!waitState.choiceActive) return;
+  // Moving off the answers keeps the last one highlighted.
+  const int n = ChoiceAt(x, y);
+  if (n > 0) choiceWindow.highlighted = n;
+}
+
+bool ChoiceLeftButton(int x, int y) {
+  if (waitState.backChoiceActive) {
+    const int n = ClassifyBackScreenColour(x, y);
+    choiceWindow.highlighted = n;
+    if (n > 0) {
+      CloseChoices();
+      PickHighlightedAnswer();
+    }
+    return true;
+  }
+  if (waitState.choiceActive) {
+    const int n = ChoiceAt(x, y);
+    choiceWindow.highlighted = n;
+    if (n > 0) {
+      CloseChoices();
+      PickHighlightedAnswer();
+    }
+    return true;
+  }
+  return false;
+}
+
+bool ChoiceEnter() {
+  // A picture choice takes only the mouse.
+  if (waitState.backChoiceActive) return true;
+  if (waitState.choiceActive && choiceWindow.highlighted > 0) {
+    CloseChoices();
+    PickHighlightedAnswer();
+    return true;
+  }
+  return false;
+}
+
+void ChoiceKeyUp() {
+  if (waitState.choiceActive) choiceWindow.highlighted = std::max(choiceWindow.highlighted - 1, 1);
+}
+
+void ChoiceKeyDown() {
+  ChoiceWindow& w = choiceWindow;
+  if (waitState.choiceActive) w.highlighted = std::min(w.highlighted + 1, w.count);
+}
+
+void ChoiceKeyLeft() {
+  ChoiceWindow& w = choiceWindow;
+  if (!waitState.choiceActive || w.count <= 9) return;
+  if (w.highlighted <= 0)
+    w.highlighted = 1;
+  else if (w.highlighted - w.rowsPerColumn >= 1)
+    w.highlighted -= w.rowsPerColumn;
+}
+
+void ChoiceKeyRight() {
+  ChoiceWindow& w = choiceWindow;
+  if (!waitState.choiceActive || w.count <= 9) return;
+  if (w.highlighted <= 0)
+    w.highlighted = 1;
+  else if (w.highlighted + w.rowsPerColumn <= w.count)
+    w.highlighted += w.rowsPerColumn;
+}
+
+}  // namespace kb
