@@ -81,8 +81,8 @@ TEST(Packer, NamesAndScramblesEachKind) {
   game.WriteBytes("notes.doc", "n");
   const fs::path out = fs::path(work.path()) / "out";
   ASSERT_EQ(Pack(game.path() + " " + out.string()), 0);
-  EXPECT_EQ(ReadFile(out / "start.st1"), std::string(1, 'a' ^ 0x9D));
-  EXPECT_EQ(ReadFile(out / "bg/sky.JPG.sj1"), std::string(1, 'b' ^ 0x9D));
+  EXPECT_EQ(ReadFile(out / "start.st1"), std::string(1, static_cast<char>('a' ^ 0x9D)));
+  EXPECT_EQ(ReadFile(out / "bg/sky.JPG.sj1"), std::string(1, static_cast<char>('b' ^ 0x9D)));
   EXPECT_EQ(ReadFile(out / "song.mp3.sp3"), std::string("\x1E\x68\x4E\x2F\x1A", 5));
   EXPECT_EQ(ReadFile(out / "face.bmp.sb1"), "BM");
   EXPECT_EQ(ReadFile(out / "notes.doc"), "n");
