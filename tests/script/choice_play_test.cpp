@@ -36,7 +36,8 @@ std::string Bmp(int w, int h, const std::function<Colour(int, int)>& colour) {
   put(static_cast<std::uint32_t>(rowBytes * h), 4);
   put(2835, 4);
   put(2835, 4);
-  put(0, 8);
+  put(0, 4);  // colours used
+  put(0, 4);  // important colours
   for (int y = h - 1; y >= 0; --y) {
     for (int x = 0; x < w; ++x) {
       const Colour c = colour(x, y);
@@ -98,11 +99,11 @@ TEST(ChoicePlay, PicksByClickKeysAndPointer) {
 
 TEST(ChoicePlay, TimeLimitContinuesAtLabelZero) {
   std::string start = kThreeAnswers;
-  start.replace(0, std::string("＃選択").size(), "＃選択＃時間（500）＃");
+  start.replace(0, std::string("＃選択").size(), "＃選択＃時間（50）＃");
   Game game(start);
-  auto run = game.Play("wait\nadvance 500\nshot before.png\nadvance 1\nwait\n");
+  auto run = game.Play("wait\nadvance 50\nadvance 1\nwait\n");
   ASSERT_EQ(Details(run), std::vector<std::string>{"＃印零"});
-  EXPECT_EQ(run.Events("error")[0].t, 501) << "the limit has passed when more than 500 ms have gone";
+  EXPECT_EQ(run.Events("error")[0].t, 51) << "the limit has passed when more than 50 ms have gone";
 
   // A pick disarms the timer.
   auto picked = game.Play("wait\nclick 110 205\nwait\nadvance 1000\n");
