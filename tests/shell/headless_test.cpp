@@ -77,7 +77,19 @@ TEST(HeadlessScript, ShotsAreThePresentedFrames) {
   ASSERT_EQ(frame.width, 640);
   ASSERT_EQ(frame.height, 480);
   EXPECT_EQ(frame.At(5, 5), (kbtest::Frame::Pixel{255, 0, 0}));
-  EXPECT_EQ(frame.At(25, 255), (kbtest::Frame::Pixel{255, 255, 255}));
+  EXPECT_EQ(frame.At(600, 440), (kbtest::Frame::Pixel{255, 255, 255}));
+  // The page's texts are black on white cells, without blended pixels:
+  // the message row at (100, 100) and the information box below.
+  const kbtest::Frame::Pixel black{0, 0, 0}, white{255, 255, 255};
+  auto count = [&](kbtest::Frame::Pixel p, int x0, int y0, int x1, int y1) {
+    int n = 0;
+    for (int y = y0; y < y1; ++y)
+      for (int x = x0; x < x1; ++x) n += frame.At(x, y) == p;
+    return n;
+  };
+  EXPECT_GT(count(black, 100, 100, 200, 116), 50);
+  EXPECT_GT(count(black, 20, 250, 620, 266), 50);
+  EXPECT_EQ(count(black, 20, 250, 620, 460) + count(white, 20, 250, 620, 460), 600 * 210);
   auto presents = run.Events("present");
   ASSERT_FALSE(presents.empty());
   EXPECT_GT(presents.back().Number("crc32"), 0);
