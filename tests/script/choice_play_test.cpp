@@ -166,6 +166,16 @@ TEST(ChoiceFrames, OneColumnFrameAndBar) {
   EXPECT_EQ(f.At(103, 242), kRed);
   EXPECT_EQ(f.At(103, 243), kBlack);
   EXPECT_EQ(f.At(103, 222), kBlack);
+  // The answers' glyphs, light grey, stand in their rows inside the window.
+  auto light = [&](int x0, int y0, int x1, int y1) {
+    int n = 0;
+    for (int y = y0; y < y1; ++y)
+      for (int x = x0; x < x1; ++x) n += f.At(x, y).r > 200 && f.At(x, y).g > 200 && f.At(x, y).b > 200;
+    return n;
+  };
+  EXPECT_GT(light(103, 203, 150, 223), 20) << "answer 1";
+  EXPECT_GT(light(103, 243, 150, 263), 20) << "answer 3";
+  EXPECT_EQ(light(0, 0, 640, 200) + light(0, 266, 640, 480), 0) << "nothing outside the window";
 }
 
 TEST(ChoiceFrames, TwoColumnBarIsOneColumnWide) {

@@ -259,6 +259,20 @@ TEST_F(Choices, FontAndHighlightCommands) {
   Fresh();
   Run("＃選択フォント\n\n");
   EXPECT_EQ(Message(), Sjis("＃選択フォントの指定がありません"));
+
+  // A face that no font has is reported; the answers still get a font, and
+  // the next choice falls back without a report.
+  Fresh();
+  Run("＃選択フォント\nどこにもない書体\n" + ChoiceBlock(2));
+  EXPECT_EQ(Message(), Sjis("選択フォント指定が間違っています"));
+  EXPECT_EQ(Detail(), Sjis("どこにもない書体"));
+  EXPECT_NE(kb::choiceWindow.font, kb::kNoFont);
+  kb::waitState = kb::WaitState{};
+  kb::errorReporter = kb::ErrorReporter{};
+  RunUntilWaiting();
+  EXPECT_EQ(kb::waitState.choiceActive, 1);
+  EXPECT_EQ(Message(), "");
+  EXPECT_NE(kb::choiceWindow.font, kb::kNoFont);
 }
 
 // ---------------------------------------------------------------------------
