@@ -30,7 +30,7 @@ void CloseChoices() {
   waitState.clickWait = 0;
   waitState.choiceActive = 0;
   waitState.backChoiceActive = 0;
-  backScreenChoice.hoverShown = 0;
+  HideHoverPicture();
 }
 
 }  // namespace
@@ -81,7 +81,7 @@ void ChoiceTimerTick() {
 }
 
 int ChooseAnswer() {
-  choiceTimer.armed = 0;
+  DisarmChoiceTimer();
   const int n = choiceWindow.highlighted;
   choiceWindow.highlighted = 0;
   const int p = FindInBlock(AnswerLabel(n), 0);
@@ -101,7 +101,7 @@ int ChooseAnswer() {
 }
 
 void PickHighlightedAnswer() {
-  choiceTimer.armed = 0;
+  DisarmChoiceTimer();
   const int p = ChooseAnswer();
   if (p > 0) programCounter = p;
   // The frame step adds nothing while it waits: move on to the line after
@@ -110,6 +110,12 @@ void PickHighlightedAnswer() {
 }
 
 // ---------------------------------------------------------------------------
+int ChoiceAnswerCount() { return choiceWindow.count; }
+int HighlightedAnswer() { return choiceWindow.highlighted; }
+void SetHighlightedAnswer(int n) { choiceWindow.highlighted = n; }
+void HideHoverPicture() { backScreenChoice.hoverShown = 0; }
+void DisarmChoiceTimer() { choiceTimer.armed = 0; }
+
 void ChoiceMouseMove(int x, int y) {
   if (waitState.backChoiceActive) {
     BackScreenChoiceHover(x, y);

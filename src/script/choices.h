@@ -118,9 +118,17 @@ int ChooseAnswer();
 // runs the line after the label.
 void PickHighlightedAnswer();
 
+// --- Pieces the window procedure's rules use ----------------------------------
+int ChoiceAnswerCount();  // answers of the open text choice
+int HighlightedAnswer();  // 0 for none (-1: a picture choice's pointer on no answer)
+void SetHighlightedAnswer(int n);
+void HideHoverPicture();
+void DisarmChoiceTimer();
+
 // --- Input, called by the window procedure --------------------------------------
-// Each answers whether a choice took the event; when not, the procedure
-// goes on with its other rules (a plain click for Enter and the left button).
+// The whole choice part of each event.  ChoiceLeftButton and ChoiceEnter
+// answer whether a choice took the event; when not, the procedure goes on
+// with its other rules (the plain click).
 void ChoiceMouseMove(int x, int y);
 // The picture choice's part of a mouse move (ChoiceMouseMove calls it).
 void BackScreenChoiceHover(int x, int y);
