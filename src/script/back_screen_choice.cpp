@@ -75,11 +75,11 @@ const ColourName* ColourOfLine(std::string_view line) {
   return nullptr;
 }
 
-std::string SoundPath(std::string_view name) {
+std::string AnswerSoundPath(std::string_view name) {
   return std::string(mediaPaths.sound.view()) + std::string(name) + std::string(packedMode.waveExt.view());
 }
 
-std::string PicturePath(std::string_view name) {
+std::string AnswerPicturePath(std::string_view name) {
   return std::string(mediaPaths.picture.view()) + std::string(name) + std::string(packedMode.pictureExt.view());
 }
 
@@ -168,9 +168,9 @@ void OpenBackScreenChoices() {
     for (std::size_t j = i + 1; j < static_cast<std::size_t>(lines); ++j)
       if (c.names[i].view() == c.names[j].view()) return ReportError("同じ色を指定しています"_sj, c.names[i].view());
   for (std::size_t k = 0; k < static_cast<std::size_t>(lines); ++k) {
-    if (!c.sounds[k].empty() && ProbePath(SoundPath(c.sounds[k].view())) != 2)
+    if (!c.sounds[k].empty() && ProbePath(AnswerSoundPath(c.sounds[k].view())) != 2)
       return ReportError("＃選択裏画面の音ファイルがありません"_sj, c.sounds[k].view());
-    if (!c.pictures[k].empty() && ProbePath(PicturePath(c.pictures[k].view())) != 2)
+    if (!c.pictures[k].empty() && ProbePath(AnswerPicturePath(c.pictures[k].view())) != 2)
       return ReportError("＃選択裏画面の絵のファイルがありません"_sj, c.pictures[k].view());
   }
 
@@ -202,7 +202,7 @@ void BackScreenChoiceHover(int x, int y) {
   }
   if (n > 0 && n != previous) {
     if (!c.sounds[slot].empty())
-      PlayHoverSound(SoundPath(c.sounds[slot].view()));
+      PlayHoverSound(AnswerSoundPath(c.sounds[slot].view()));
     else if (!c.beepOff)
       GetPlatform().Beep();
   }
