@@ -80,7 +80,8 @@ std::string AnswerSoundPath(std::string_view name) {
 }
 
 std::string AnswerPicturePath(std::string_view name) {
-  return std::string(mediaPaths.picture.view()) + std::string(name) + std::string(packedMode.pictureExt.view());
+  return std::string(mediaPaths.picture.view()) + std::string(name) +
+         std::string(packedMode.pictureExt.view());
 }
 
 // The text between `open` and the following "）＃" on the line: 0 when the
@@ -100,8 +101,8 @@ int Enclosed(std::string_view line, std::string_view open, std::string_view& out
 // TODO(sound): hand the file to the sound system once it exists; until then
 // the trace records where it would start.
 void PlayHoverSound(const std::string& path) {
-  Trace("sound", {TraceField::Utf8("op", "play"), TraceField::Utf8("by", "choice"),
-                  TraceField::Text("file", path)});
+  Trace("sound",
+        {TraceField::Utf8("op", "play"), TraceField::Utf8("by", "choice"), TraceField::Text("file", path)});
 }
 
 }  // namespace
@@ -141,9 +142,11 @@ void OpenBackScreenChoices() {
 
   const int first = programCounter + 1;
   int lines = 0;
-  while (lines <= kMaxAnswers && first + lines < scenarioStore.lineCount && !LineAt(first + lines).empty()) ++lines;
+  while (lines <= kMaxAnswers && first + lines < scenarioStore.lineCount && !LineAt(first + lines).empty())
+    ++lines;
   if (lines == 0) return ReportError("＃選択裏画面の"_sj, "「色」が指定されていません"_sj);
-  if (lines > kMaxAnswers) return ReportError("選択肢（裏画面）は２７色までです"_sj, LineAt(first + kMaxAnswers));
+  if (lines > kMaxAnswers)
+    return ReportError("選択肢（裏画面）は２７色までです"_sj, LineAt(first + kMaxAnswers));
 
   for (std::size_t k = 0; k < kMaxAnswers; ++k) {
     c.names[k] = kUnusedAnswer;
@@ -166,7 +169,8 @@ void OpenBackScreenChoices() {
   }
   for (std::size_t i = 0; i < static_cast<std::size_t>(lines); ++i)
     for (std::size_t j = i + 1; j < static_cast<std::size_t>(lines); ++j)
-      if (c.names[i].view() == c.names[j].view()) return ReportError("同じ色を指定しています"_sj, c.names[i].view());
+      if (c.names[i].view() == c.names[j].view())
+        return ReportError("同じ色を指定しています"_sj, c.names[i].view());
   for (std::size_t k = 0; k < static_cast<std::size_t>(lines); ++k) {
     if (!c.sounds[k].empty() && ProbePath(AnswerSoundPath(c.sounds[k].view())) != 2)
       return ReportError("＃選択裏画面の音ファイルがありません"_sj, c.sounds[k].view());

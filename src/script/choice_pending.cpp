@@ -58,7 +58,8 @@ namespace {
 
 std::uint32_t Le(const std::string& d, std::size_t at, int bytes) {
   std::uint32_t v = 0;
-  for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(d[at + static_cast<std::size_t>(i)]);
+  for (int i = bytes - 1; i >= 0; --i)
+    v = (v << 8) | static_cast<unsigned char>(d[at + static_cast<std::size_t>(i)]);
   return v;
 }
 
@@ -83,7 +84,8 @@ bool LoadPicture(Surface& surface, std::string_view name, int w, int h) {
     return false;
   const bool bottomUp = rawHeight > 0;
   const int height = bottomUp ? rawHeight : -rawHeight;
-  const std::size_t rowBytes = (static_cast<std::size_t>(width) * static_cast<std::size_t>(bpp) + 31) / 32 * 4;
+  const std::size_t rowBytes =
+      (static_cast<std::size_t>(width) * static_cast<std::size_t>(bpp) + 31) / 32 * 4;
   if (bits > d.size() || (d.size() - bits) / rowBytes < static_cast<std::size_t>(height)) return false;
   for (int y = 0; y < height && y < h; ++y) {
     const std::size_t row = bits + rowBytes * static_cast<std::size_t>(bottomUp ? height - 1 - y : y);

@@ -38,7 +38,8 @@ void CloseChoices() {
 bool SetChoiceTimer(std::string_view commandLine) {
   const std::string_view open = "＃時間（"_sj;
   const std::size_t start = SjisFind(commandLine, open);
-  const std::size_t end = start == kNotFound ? kNotFound : SjisFind(commandLine.substr(start + open.size()), "）＃"_sj);
+  const std::size_t end =
+      start == kNotFound ? kNotFound : SjisFind(commandLine.substr(start + open.size()), "）＃"_sj);
   if (end == kNotFound) {
     ReportError("＃選択時の「時間」は ＃時間（ ）＃ で囲んでください"_sj, commandLine);
     return false;

@@ -158,7 +158,8 @@ void HandleChoicePosition() {
   int x = 0, y = 0;
   if (NextLine().empty()) return ReportError("＃選択位置のＸが指定されていません"_sj, CurrentLine());
   if (!NumberOnLine(x)) return;
-  if (x < 0 || x > kScreenWidth) return ReportError("選択位置のＸが画面からはみ出ています"_sj, Format("%d", {x}));
+  if (x < 0 || x > kScreenWidth)
+    return ReportError("選択位置のＸが画面からはみ出ています"_sj, Format("%d", {x}));
   if (NextLine().empty()) return ReportError("＃選択位置のＹが指定されていません"_sj, CurrentLine());
   if (!NumberOnLine(y)) return;
   if (y < 0 || y > kScreenHeight)
@@ -175,7 +176,8 @@ void HandleChoicePosition() {
   if (NextLine().empty()) return ReportError("＃選択位置の高さが指定されていません"_sj, CurrentLine());
   if (!NumberOnLine(height)) return;
   if (width < 0 || x + width > kScreenWidth)
-    return ReportError("選択位置の幅がマイナスか、画面からはみ出てしまいます"_sj, Format("幅は %d です"_sj, {width}));
+    return ReportError("選択位置の幅がマイナスか、画面からはみ出てしまいます"_sj,
+                       Format("幅は %d です"_sj, {width}));
   if (height < 0 || y + height > kScreenHeight)
     return ReportError("選択位置の幅がマイナスか、画面からはみ出てしまいます"_sj,
                        Format("高さは %d です"_sj, {height}));
@@ -190,7 +192,8 @@ void HandleChoicePosition() {
   if (width - 2 * margin < w.rowHeight)
     return ReportError("余白が大きすぎて選択肢を表示できません"_sj, "選択位置の幅と余白を調べてください"_sj);
   if (height - 2 * margin < 2 * w.rowHeight)
-    return ReportError("余白が大きすぎて選択肢を表示できません"_sj, "選択位置の高さと余白を調べてください"_sj);
+    return ReportError("余白が大きすぎて選択肢を表示できません"_sj,
+                       "選択位置の高さと余白を調べてください"_sj);
   w.margin = margin;
 }
 

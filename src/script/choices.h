@@ -31,23 +31,23 @@ inline constexpr int kChoiceFontHeight = 18;
 
 // The text choice's window.  Whether it is open is waitState.choiceActive.
 struct ChoiceWindow {
-  int x = 100, y = 200;            // top-left corner on the screen
-  int width = 400, height = 100;   // computed at each "＃選択" unless explicit
-  int explicitSize = 0;            // "＃選択位置" gave the size (at most 9 answers then)
+  int x = 100, y = 200;           // top-left corner on the screen
+  int width = 400, height = 100;  // computed at each "＃選択" unless explicit
+  int explicitSize = 0;           // "＃選択位置" gave the size (at most 9 answers then)
   int explicitWidth = 0, explicitHeight = 0;
-  int inDialogueBox = 0;           // answers laid out inside the dialogue box
-  int margin = 3;                  // inner margin, at most 40
+  int inDialogueBox = 0;  // answers laid out inside the dialogue box
+  int margin = 3;         // inner margin, at most 40
   int rowHeight = 20;
-  int columnWidth = 160;           // of each column with 10 answers or more
+  int columnWidth = 160;  // of each column with 10 answers or more
   int columnGap = 5;
-  int rowsPerColumn = 9;           // computed for 9 answers or more
-  int count = 0;                   // answers of the open choice
-  int highlighted = 0;             // the answer under the pointer or the keys; 0 none
-  int widest = 0;                  // widest answer text in pixels
-  int customFrame = 0;             // "＃選択枠" loaded a frame picture
-  int barR = 255, barG = 0, barB = 0;  // the highlight colour ("＃選択反転色")
+  int rowsPerColumn = 9;                    // computed for 9 answers or more
+  int count = 0;                            // answers of the open choice
+  int highlighted = 0;                      // the answer under the pointer or the keys; 0 none
+  int widest = 0;                           // widest answer text in pixels
+  int customFrame = 0;                      // "＃選択枠" loaded a frame picture
+  int barR = 255, barG = 0, barB = 0;       // the highlight colour ("＃選択反転色")
   FixedText<256> face{"ＭＳ ゴシック"_sj};  // the answers' face ("＃選択フォント")
-  FontHandle font = kNoFont;       // the answer font, made anew at each "＃選択"
+  FontHandle font = kNoFont;                // the answer font, made anew at each "＃選択"
 };
 
 // The picture choice.  Whether it waits is waitState.backChoiceActive.

@@ -50,8 +50,8 @@ std::string Bmp(int w, int h, const std::function<Colour(int, int)>& colour) {
   return out;
 }
 
-constexpr Colour kBlack{0, 0, 0}, kWhite{255, 255, 255}, kRed{255, 0, 0}, kGreen{0, 255, 0},
-    kBlue{0, 0, 255}, kMagenta{255, 0, 255};
+constexpr Colour kBlack{0, 0, 0}, kWhite{255, 255, 255}, kRed{255, 0, 0}, kGreen{0, 255, 0}, kBlue{0, 0, 255},
+    kMagenta{255, 0, 255};
 
 const std::string kThreeAnswers =
     "＃選択\nはい\nいいえ\nたぶん\n\n＃1\n＃印一\n＃2\n＃印二\n＃3\n＃印三\n＃0\n＃印零\n＃＃＃＃\n＃印後\n";
@@ -62,7 +62,9 @@ struct Game {
     folder.WriteText("mero.ini", "＃ウインドウ\n＃注意オフ\n");
     folder.WriteText("start.txt", start);
   }
-  kbtest::RunResult Play(const std::string& script) const { return kbtest::RunHeadless(folder.path(), script); }
+  kbtest::RunResult Play(const std::string& script) const {
+    return kbtest::RunHeadless(folder.path(), script);
+  }
 };
 
 std::vector<std::string> Details(const kbtest::RunResult& run) {
@@ -121,7 +123,9 @@ TEST(ChoicePlay, TimeLimitWithoutLabelZeroIsReported) {
 }
 
 TEST(ChoicePlay, PictureChoiceFollowsTheBackScreenColour) {
-  Game game("＃選択裏画面\nback.bmp\n赤＃音（pin.wav）＃\n青＃絵（hover.bmp）＃\n\n＃1\n＃印赤\n＃2\n＃印青\n＃＃＃＃\n");
+  Game game(
+      "＃選択裏画面\nback.bmp\n赤＃音（pin.wav）＃\n青＃絵（hover."
+      "bmp）＃\n\n＃1\n＃印赤\n＃2\n＃印青\n＃＃＃＃\n");
   // Red on the left, blue in the middle, green (no answer) on the right.
   game.folder.WriteBytes("back.bmp", Bmp(640, 480, [](int x, int) {
                            return x < 320 ? kRed : x < 600 ? kBlue : kGreen;

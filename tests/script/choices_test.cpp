@@ -1,12 +1,13 @@
 // The choice window's layout and hit test, the configuration commands and
 // their reports, and the picture choice's colours, run in-process.
+#include "script/choices.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "display/surface_set.h"
-#include "script/choices.h"
 #include "script/error_reporter.h"
 #include "script/scenario_store.h"
 #include "shell/wait_state.h"
@@ -48,7 +49,8 @@ class Choices : public kbtest::EngineTest {
   int Widest(int n) const {
     int widest = 0;
     for (int i = 1; i <= n; ++i)
-      widest = std::max(widest, kb::MeasureText(kb::choiceWindow.font, Sjis("答え" + std::to_string(i))).width);
+      widest =
+          std::max(widest, kb::MeasureText(kb::choiceWindow.font, Sjis("答え" + std::to_string(i))).width);
     return widest;
   }
 };
@@ -172,8 +174,8 @@ TEST_F(Choices, PositionReportsKeepWhatWasStoredBefore) {
       {"＃選択位置\n10\n\n", "＃選択位置のＹが指定されていません", "", 0},
       {"＃選択位置\n10\n481\n\n", "選択位置のＹが画面からはみ出ています", "481", 0},
       {"＃選択位置\n10\nあ\n\n", "", "あ", 0},
-      {"＃選択位置\n100\n100\n600\n100\n\n", "選択位置の幅がマイナスか、画面からはみ出てしまいます", "幅は 600 です",
-       0},
+      {"＃選択位置\n100\n100\n600\n100\n\n", "選択位置の幅がマイナスか、画面からはみ出てしまいます",
+       "幅は 600 です", 0},
       {"＃選択位置\n100\n100\n100\n400\n\n", "選択位置の幅がマイナスか、画面からはみ出てしまいます",
        "高さは 400 です", 0},
       {"＃選択位置\n100\n100\n100\n\n", "＃選択位置の高さが指定されていません", "", 0},
@@ -208,7 +210,8 @@ TEST_F(Choices, ChoiceReportsThatLetTheChoiceGoOnOrStopIt) {
   };
   const Case cases[] = {
       {"＃選択\n\n＃＃＃＃\n", "＃選択に選択肢がありません", false},
-      {ChoiceBlock(3, "＃選択位置\n100\n100\n100\n50\n\n"), "選択肢を選択ウインドウの中に収められません", true},
+      {ChoiceBlock(3, "＃選択位置\n100\n100\n100\n50\n\n"), "選択肢を選択ウインドウの中に収められません",
+       true},
       {ChoiceBlock(5, "＃選択位置\n0\n400\n\n"), "選択ウインドウが下に はみ出します", true},
       {ChoiceBlock(2, "", "＃選択＃時間（100"), "＃選択時の「時間」は ＃時間（ ）＃ で囲んでください", false},
       {ChoiceBlock(2, "", "＃選択＃時間（－5）＃"), "時間制限の時間がマイナスです", false},
@@ -306,9 +309,15 @@ TEST_F(PictureChoices, BandsSplitAt85And170) {
     int r, g, b;
     const char* name;
   } cases[] = {
-      {85, 86, 170, "暗いシアン"}, {171, 0, 0, "赤"},          {86, 0, 0, "暗い赤"},
-      {255, 255, 255, "白"},       {171, 86, 171, "明るいマゼンタ"}, {100, 0, 100, "暗いマゼンタ"},
-      {0, 171, 86, "青緑"},        {86, 86, 171, "明るい青"},   {0, 0, 0, "黒"},
+      {85, 86, 170, "暗いシアン"},
+      {171, 0, 0, "赤"},
+      {86, 0, 0, "暗い赤"},
+      {255, 255, 255, "白"},
+      {171, 86, 171, "明るいマゼンタ"},
+      {100, 0, 100, "暗いマゼンタ"},
+      {0, 171, 86, "青緑"},
+      {86, 86, 171, "明るい青"},
+      {0, 0, 0, "黒"},
   };
   for (const auto& c : cases)
     EXPECT_EQ(std::string(kb::BackScreenColourName(c.r, c.g, c.b)), Sjis(c.name)) << c.name;
@@ -328,7 +337,8 @@ TEST_F(PictureChoices, MistakesStopTheChoice) {
        "赤＃絵（p.bmp"},
       {"＃選択裏画面合成\n赤\n青\n赤い\n\n", "同じ色を指定しています", "赤"},
       {"＃選択裏画面合成\n赤＃音（x.wav）＃\n\n", "＃選択裏画面の音ファイルがありません", "x.wav"},
-      {"＃選択裏画面合成\n赤＃音（s.wav）＃＃絵（x.bmp）＃\n\n", "＃選択裏画面の絵のファイルがありません", "x.bmp"},
+      {"＃選択裏画面合成\n赤＃音（s.wav）＃＃絵（x.bmp）＃\n\n", "＃選択裏画面の絵のファイルがありません",
+       "x.bmp"},
   };
   for (const ReportCase& c : cases) {
     SCOPED_TRACE(c.scenario);
