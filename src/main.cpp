@@ -39,6 +39,7 @@ int main(int argc, char** argv) {
   MakeAbsolute(options.scriptPath, startFolder);
   MakeAbsolute(options.tracePath, startFolder);
   MakeAbsolute(options.shotsDir, startFolder);
+  MakeAbsolute(options.audioPath, startFolder);
   MakeAbsolute(options.gameFolder, startFolder);
 
   if (options.headless || options.sweep) {
@@ -47,9 +48,17 @@ int main(int argc, char** argv) {
     kb::SetPlatform(kb::CreateSdlPlatform(options.desktopDepth));
   }
   kb::SetProgramPath(kb::ExecutablePath());
-  kb::InstallTerminationHandler();
+  // A game ends on SIGTERM or SIGINT through its own end, which removes its
+  // temporary files.  The sweeper keeps the default: it holds nothing to
+  // clean up before it has waited for the game.
+  if (!options.sweep) kb::InstallTerminationHandler();
   if (!options.tracePath.empty() && !kb::OpenTrace(options.tracePath)) {
     std::fprintf(stderr, "kataribedori: cannot write the trace %s\n", options.tracePath.c_str());
+    return kb::kScriptErrorExitCode;
+  }
+  if (!options.audioPath.empty() &&
+      !static_cast<kb::HeadlessPlatform&>(kb::GetPlatform()).RecordAudio(options.audioPath)) {
+    std::fprintf(stderr, "kataribedori: cannot write the sound file %s\n", options.audioPath.c_str());
     return kb::kScriptErrorExitCode;
   }
   if (options.headless && !kb::PrepareHeadlessScript(options)) return kb::kScriptErrorExitCode;

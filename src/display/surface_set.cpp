@@ -28,10 +28,17 @@ constexpr SurfaceSpec kSpecs[kSurfaceCount] = {
 };
 
 std::vector<std::uint8_t> presentBuffer;
+// The pixels last converted into presentBuffer.  A waiting pass presents
+// the same screen many times a second; an unchanged screen skips the
+// conversion.
+std::vector<std::uint8_t> presentedPixels;
 
 void PresentSurface(const Surface& s) {
   presentBuffer.resize(static_cast<std::size_t>(kScreenWidth) * kScreenHeight * 3);
-  SurfaceToRgb(s, displayState.pixelFormat, presentBuffer.data());
+  if (presentedPixels != s.pixels) {
+    SurfaceToRgb(s, displayState.pixelFormat, presentBuffer.data());
+    presentedPixels = s.pixels;
+  }
   GetPlatform().Present(presentBuffer.data());
 }
 
@@ -41,6 +48,7 @@ bool StartDisplay() {
   surfaceSet.back.Create(kScreenWidth, kScreenHeight, displayState.layout);
   surfaceSet.primary.Create(kScreenWidth, kScreenHeight, displayState.layout);
   displayState.pixelFormat = ReadPixelFormat(surfaceSet.back);
+  presentedPixels.clear();
   return true;
 }
 

@@ -1,16 +1,57 @@
 #include "platform/headless_platform.h"
 
+#include <algorithm>
+#include <bit>
 #include <cstring>
+#include <thread>
 
 #include "platform/image_file.h"
+#include "platform/process.h"
 #include "platform/trace.h"
 
 namespace kb {
 
+// The mix goes to the WAV file as it lies in memory.
+static_assert(std::endian::native == std::endian::little, "WAV samples are little-endian");
+
 HeadlessPlatform::HeadlessPlatform(std::uint32_t startTick, int desktopDepth)
-    : ticks_(startTick), desktopDepth_(desktopDepth) {}
+    : ticks_(startTick), desktopDepth_(desktopDepth), mixer_(std::make_shared<Mixer>()) {
+  mixer_->SetDrivingThread(std::this_thread::get_id());
+}
+
+HeadlessPlatform::~HeadlessPlatform() {
+  mixer_->Stop();
+  StopRecording();
+}
+
+void HeadlessPlatform::AdvanceClock(std::uint32_t ms) {
+  elapsed_ += ms;
+  ticks_ += ms;
+  // The sound of [before, elapsed_) is mixed now, from what the voices
+  // held before the clock moved.
+  const auto due = static_cast<std::uint64_t>(elapsed_) * kMixRate / 1000;
+  const std::size_t blockFrames = mixBlock_.size() / kMixChannels;
+  while (framesMixed_ < due) {
+    const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(due - framesMixed_, blockFrames));
+    mixer_->Mix(mixBlock_.data(), n);
+    recording_.Write(mixBlock_.data(), n * kMixChannels * sizeof(std::int16_t));
+    framesMixed_ += n;
+  }
+}
+
+bool HeadlessPlatform::RecordAudio(const std::string& hostPath) {
+  return recording_.Open(hostPath, SampleFormat{});
+}
+
+bool HeadlessPlatform::StopRecording() { return recording_.Close(); }
 
 bool HeadlessPlatform::PollEvent(InputEvent& event) {
+  // SIGTERM or SIGINT ends a headless run as the close box ends a window.
+  if (TerminationRequested() && !terminationSent_) {
+    terminationSent_ = true;
+    event = InputEvent{EventType::CloseRequest, 0, 0, 0, {}};
+    return true;
+  }
   if (events_.empty()) return false;
   event = events_.front();
   events_.pop_front();
@@ -57,7 +98,10 @@ MessageAnswer HeadlessPlatform::ShowMessageBox(std::string_view caption, std::st
   return answer;
 }
 
-void HeadlessPlatform::Beep() { Trace("beep", {}); }
+void HeadlessPlatform::Beep() {
+  Trace("beep", {});
+  mixer_->Add(MakeBeepVoice());
+}
 
 void HeadlessPlatform::Present(const std::uint8_t* rgb) {
   const std::size_t size = static_cast<std::size_t>(kScreenWidth) * kScreenHeight * 3;

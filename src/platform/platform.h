@@ -13,6 +13,8 @@
 
 namespace kb {
 
+class Mixer;
+
 // Win32 virtual-key numbers of the keys the window procedure handles.
 // Letters and digits use their ASCII capitals, as Win32 does.
 namespace vk {
@@ -36,6 +38,8 @@ enum class EventType {
   CloseRequest,     // the window's close box, or SIGTERM/SIGINT
   PointerLeft,      // the pointer left the client area
   TextInput,        // text: UTF-8 typed into the text-input box
+  TypingSoundDone,  // a sound of the typing game has played out (posted
+                    // from the audio thread, handled on the main thread)
 };
 
 struct InputEvent {
@@ -68,6 +72,7 @@ class Platform {
   // A modal box.  Caption and text are CP932.
   virtual MessageAnswer ShowMessageBox(std::string_view caption, std::string_view text,
                                        MessageButtons buttons) = 0;
+  // The system beep: a short tone mixed into the sound output.
   virtual void Beep() = 0;
 
   // --- time ---------------------------------------------------------------
@@ -93,6 +98,12 @@ class Platform {
   // The pointer's position in game-screen pixels and whether it lies over
   // the window, frame and caption included.
   virtual bool PointerOverWindow() = 0;
+
+  // --- sound ---------------------------------------------------------------
+  // The mixer every sound plays into (platform/mixer.h), or null when the
+  // system has no sound output; then nothing can be played, as on a
+  // machine without a sound card.
+  virtual std::shared_ptr<Mixer> Audio() = 0;
 
   // Whether this is a headless run (deterministic, scripted).
   virtual bool IsHeadless() const = 0;

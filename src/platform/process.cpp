@@ -1,6 +1,7 @@
 #include "platform/process.h"
 
 #include <errno.h>
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -44,6 +45,12 @@ bool StartSelf(const std::vector<std::string>& args, const std::string& workFold
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addchdir_np(&actions, workFolder.c_str());
+  // No handle of ours goes with it: whoever waits for the end of our output
+  // (a pipe, a terminal) must not wait for the new process as well.
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addclosefrom_np(&actions, 3);
   // Its own process group, so a terminal's Ctrl+C aimed at the game does
   // not stop the sweeper before it has cleaned up.
   posix_spawnattr_t attr;
@@ -58,7 +65,8 @@ bool StartSelf(const std::vector<std::string>& args, const std::string& workFold
 }
 
 void WaitForProcessEnd(int pid) {
-  if (pid <= 0) return;
+  // Our own end cannot be waited for.
+  if (pid <= 0 || pid == getpid()) return;
   // A process descriptor can be waited on even when the process is not our
   // child; where the kernel has none, poll for the process's existence.
   int fd = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));

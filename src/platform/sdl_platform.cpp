@@ -8,8 +8,10 @@
 
 #include "platform/cp932.h"
 #include "platform/headless_platform.h"
+#include "platform/mixer.h"
 #include "platform/platform.h"
 #include "platform/process.h"
+#include "platform/sdl_audio.h"
 #include "platform/trace.h"
 
 namespace kb {
@@ -60,6 +62,7 @@ class SdlPlatform final : public Platform {
   }
   ~SdlPlatform() override {
     CloseDisplay();
+    audio_.reset();
     SDL_Quit();
   }
 
@@ -117,7 +120,10 @@ class SdlPlatform final : public Platform {
     return answer;
   }
 
-  void Beep() override { Trace("beep", {}); }
+  void Beep() override {
+    Trace("beep", {});
+    if (std::shared_ptr<Mixer> mixer = Audio()) mixer->Add(MakeBeepVoice());
+  }
 
   std::uint32_t Ticks() override { return static_cast<std::uint32_t>(ElapsedMs()); }
   void Sleep(std::uint32_t ms) override { SDL_Delay(ms); }
@@ -185,6 +191,14 @@ class SdlPlatform final : public Platform {
     return mx >= wx - left && mx <= wx + w + right && my >= wy - top && my <= wy + h + bottom;
   }
 
+  std::shared_ptr<Mixer> Audio() override {
+    if (!audioTried_) {
+      audioTried_ = true;
+      audio_ = SdlAudioOutput::Open();
+    }
+    return audio_ ? audio_->mixer() : nullptr;
+  }
+
   bool IsHeadless() const override { return false; }
 
  private:
@@ -246,6 +260,8 @@ class SdlPlatform final : public Platform {
   SDL_Texture* texture_ = nullptr;
   int desktopDepth_;
   bool terminationSent_ = false;
+  std::unique_ptr<SdlAudioOutput> audio_;
+  bool audioTried_ = false;
 };
 
 std::unique_ptr<Platform> current;

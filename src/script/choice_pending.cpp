@@ -1,58 +1,15 @@
-// TEMPORARY: see choice_pending.h.  Delete with it once the variables and
-// the picture loader have landed.
+// TEMPORARY: see choice_pending.h.  Delete with it once the picture
+// loader has landed.
 #include "script/choice_pending.h"
 
 #include <string>
 
-#include "base/sjis_literal.h"
 #include "display/surface_set.h"
 #include "platform/files.h"
 #include "script/call_stack.h"
 #include "shell/packed_mode.h"
 
 namespace kb {
-
-ComputedNumber ComputeNumber(std::string_view expression) {
-  ComputedNumber result;
-  std::string_view full = "０１２３４５６７８９"_sj;
-  std::size_t i = 0;
-  bool negative = false;
-  if (expression.substr(0, 1) == "-") {
-    negative = true;
-    i = 1;
-  } else if (expression.substr(0, 2) == "－"_sj) {
-    negative = true;
-    i = 2;
-  }
-  std::int64_t value = 0;
-  bool digits = false;
-  while (i < expression.size()) {
-    int d = -1;
-    if (expression[i] >= '0' && expression[i] <= '9') {
-      d = expression[i] - '0';
-      i += 1;
-    } else {
-      for (int k = 0; k < 10 && i + 1 < expression.size(); ++k)
-        if (expression.substr(i, 2) == full.substr(static_cast<std::size_t>(k) * 2, 2)) d = k;
-      if (d < 0) break;
-      i += 2;
-    }
-    digits = true;
-    if (value < 100000000) value = value * 10 + d;
-  }
-  if (!digits || i != expression.size()) {
-    result.error = "ERR:数ではありません"_sj;
-    return result;
-  }
-  result.ok = true;
-  result.value = static_cast<std::int32_t>(negative ? -value : value);
-  return result;
-}
-
-bool ExpandTextReferences(std::string_view text, NumberStyle, WorkingText& out) {
-  out = text;
-  return true;
-}
 
 namespace {
 

@@ -1,36 +1,15 @@
 #pragma once
-// TEMPORARY stand-ins for three services the choices need that are being
-// built elsewhere; they carry the real services' names and signatures, so
-// that wiring the real ones is: delete this header and choice_pending.cpp,
-// and include "vars/references.h" and the picture loader's header instead.
+// TEMPORARY stand-in for the picture loader, which is being built in
+// display/ with this very name and signature.  Wiring the real one is:
+// delete this header and choice_pending.cpp, and include the loader's
+// header where this one is included.
 //
-//   ComputeNumber, ExpandTextReferences  - vars/references.h
-//   LoadPicture                          - the picture loader (display/)
-//
-// The stand-ins are deliberately small: ComputeNumber reads a plain integer
-// (half- or full-width digits, an optional minus sign); ExpandTextReferences
-// copies the text unchanged; LoadPicture reads uncompressed 24- and 32-bit
-// BMP files only.
-#include <cstdint>
+// The stand-in reads uncompressed 24- and 32-bit BMP files only.
 #include <string_view>
-
-#include "base/fixed_text.h"
 
 namespace kb {
 
 struct Surface;
-
-using WorkingText = FixedText<256>;
-
-struct ComputedNumber {
-  bool ok = false;
-  std::int32_t value = 0;
-  WorkingText error;
-};
-ComputedNumber ComputeNumber(std::string_view expression);
-
-enum class NumberStyle { Plain, Columns8 };
-bool ExpandTextReferences(std::string_view text, NumberStyle style, WorkingText& out);
 
 // Fills w x h of the surface with the mask colour, then draws the picture
 // (picture folder + name + picture extension) from its top-left corner.

@@ -1,17 +1,18 @@
-// Ending a choice: the player's pick by mouse or keys, or the time limit,
-// and the jump to the answer's label inside the choice's block.
-#include <algorithm>
+// Ending a choice: the time limit, and the jump to the picked answer's label
+// inside the choice's block.  The window procedure's rules pick by mouse and
+// keys through the entries InstallChoiceInput fills in.
 #include <string>
 
 #include "base/sjis_literal.h"
 #include "platform/platform.h"
 #include "script/branches.h"
-#include "script/choice_pending.h"
 #include "script/choices.h"
 #include "script/error_reporter.h"
 #include "script/scenario_store.h"
 #include "script/sjis.h"
 #include "shell/wait_state.h"
+#include "shell/window_proc.h"
+#include "vars/references.h"
 
 namespace kb {
 
@@ -101,15 +102,6 @@ int ChooseAnswer() {
   return p;
 }
 
-void PickHighlightedAnswer() {
-  DisarmChoiceTimer();
-  const int p = ChooseAnswer();
-  if (p > 0) programCounter = p;
-  // The frame step adds nothing while it waits: move on to the line after
-  // the label (or, after a failure, after the line the counter stood on).
-  ++programCounter;
-}
-
 // ---------------------------------------------------------------------------
 int ChoiceAnswerCount() { return choiceWindow.count; }
 int HighlightedAnswer() { return choiceWindow.highlighted; }
@@ -117,57 +109,16 @@ void SetHighlightedAnswer(int n) { choiceWindow.highlighted = n; }
 void HideHoverPicture() { backScreenChoice.hoverShown = 0; }
 void DisarmChoiceTimer() { choiceTimer.armed = 0; }
 
-void ChoiceMouseMove(int x, int y) {
-  if (waitState.backChoiceActive) {
-    BackScreenChoiceHover(x, y);
-    return;
-  }
-  if (!waitState.choiceActive) return;
-  // Moving off the answers keeps the last one highlighted.
-  const int n = ChoiceAt(x, y);
-  if (n > 0) choiceWindow.highlighted = n;
-}
-
-bool ChoiceLeftButton(int x, int y) {
-  if (waitState.backChoiceActive) {
-    const int n = ClassifyBackScreenColour(x, y);
-    choiceWindow.highlighted = n;
-    if (n > 0) {
-      CloseChoices();
-      PickHighlightedAnswer();
-    }
-    return true;
-  }
-  if (waitState.choiceActive) {
-    const int n = ChoiceAt(x, y);
-    choiceWindow.highlighted = n;
-    if (n > 0) {
-      CloseChoices();
-      PickHighlightedAnswer();
-    }
-    return true;
-  }
-  return false;
-}
-
-bool ChoiceEnter() {
-  // A picture choice takes only the mouse.
-  if (waitState.backChoiceActive) return true;
-  if (waitState.choiceActive && choiceWindow.highlighted > 0) {
-    CloseChoices();
-    PickHighlightedAnswer();
-    return true;
-  }
-  return false;
-}
-
-void ChoiceKeyUp() {
-  if (waitState.choiceActive) choiceWindow.highlighted = std::max(choiceWindow.highlighted - 1, 1);
-}
-
-void ChoiceKeyDown() {
-  ChoiceWindow& w = choiceWindow;
-  if (waitState.choiceActive) w.highlighted = std::min(w.highlighted + 1, w.count);
+void InstallChoiceInput() {
+  inputHooks.choiceAnswerCount = ChoiceAnswerCount;
+  inputHooks.highlightedAnswer = HighlightedAnswer;
+  inputHooks.setHighlightedAnswer = SetHighlightedAnswer;
+  inputHooks.choiceAt = ChoiceAt;
+  inputHooks.classifyBackScreenColour = ClassifyBackScreenColour;
+  inputHooks.pictureChoiceHover = BackScreenChoiceHover;
+  inputHooks.hideHoverPicture = HideHoverPicture;
+  inputHooks.disarmChoiceTimer = DisarmChoiceTimer;
+  inputHooks.chooseAnswer = ChooseAnswer;
 }
 
 void ChoiceKeyLeft() {

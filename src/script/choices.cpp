@@ -17,6 +17,7 @@
 #include "shell/wait_state.h"
 #include "text/message_window.h"
 #include "text/text_style.h"
+#include "vars/references.h"
 
 namespace kb {
 

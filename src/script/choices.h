@@ -113,31 +113,26 @@ void ChoiceTimerTick();
 // The line of the highlighted answer's label, or -1 after a report.  The
 // timer is disarmed and the highlight reset either way.
 int ChooseAnswer();
-// Picks the highlighted answer: the program counter goes to the label (or,
-// after a failure, stays), then moves on one line, so the next frame step
-// runs the line after the label.
-void PickHighlightedAnswer();
 
-// --- Pieces the window procedure's rules use ----------------------------------
+// --- Input ------------------------------------------------------------------
+// The window procedure's rules (Enter, the arrows, the left button, the
+// pointer) reach the choices through its input hooks; this fills in the
+// choice entries: the answer count, the highlight, ChoiceAt,
+// ClassifyBackScreenColour, the picture choice's hover, hiding the hover
+// picture, disarming the timer and ChooseAnswer.
+void InstallChoiceInput();
 int ChoiceAnswerCount();  // answers of the open text choice
 int HighlightedAnswer();  // 0 for none (-1: a picture choice's pointer on no answer)
 void SetHighlightedAnswer(int n);
 void HideHoverPicture();
 void DisarmChoiceTimer();
-
-// --- Input, called by the window procedure --------------------------------------
-// The whole choice part of each event.  ChoiceLeftButton and ChoiceEnter
-// answer whether a choice took the event; when not, the procedure goes on
-// with its other rules (the plain click).
-void ChoiceMouseMove(int x, int y);
-// The picture choice's part of a mouse move (ChoiceMouseMove calls it).
+// The pointer moved during a picture choice: the answer under it is
+// highlighted, its picture shown (loaded when the answer changed), and
+// moving onto another answer plays its sound or beeps.
 void BackScreenChoiceHover(int x, int y);
-bool ChoiceLeftButton(int x, int y);
-bool ChoiceEnter();
-void ChoiceKeyUp();
-void ChoiceKeyDown();
 // Left and right move the highlight to the same row of the neighbouring
-// column of a choice of two or three columns.
+// column of a text choice of two or three columns (with nothing highlighted,
+// to the first answer).
 void ChoiceKeyLeft();
 void ChoiceKeyRight();
 

@@ -24,8 +24,9 @@ const char* UsageText() {
   return "usage:\n"
          "  kataribedori [GAME_DIR]\n"
          "      runs the game in GAME_DIR (default: the program's own folder) in a window\n"
-         "  kataribedori --headless [--script FILE] [--trace FILE] [--shots DIR] GAME_DIR\n"
-         "      runs it without a window on a virtual clock, driven by an input script\n"
+         "  kataribedori --headless [--script FILE] [--trace FILE] [--shots DIR] [--audio FILE] GAME_DIR\n"
+         "      runs it without a window on a virtual clock, driven by an input script;\n"
+         "      --audio writes the mixed sound as a WAV file (44100 Hz, 16-bit, stereo)\n"
          "\n"
          "input script, one command a line ('#' starts a comment):\n"
          "  wait               run until no line can run (a wait or the error page)\n"
@@ -82,6 +83,8 @@ bool ParseCommandLine(int argc, char** argv, RunOptions& o, std::string& error) 
       if (!value(o.tracePath)) return false;
     } else if (a == "--shots") {
       if (!value(o.shotsDir)) return false;
+    } else if (a == "--audio") {
+      if (!value(o.audioPath)) return false;
     } else if (a == "--start-tick") {
       if (!value(v)) return false;
       o.startTick = static_cast<std::uint32_t>(std::strtoul(v.c_str(), nullptr, 0));
@@ -107,6 +110,10 @@ bool ParseCommandLine(int argc, char** argv, RunOptions& o, std::string& error) 
       error = "more than one game folder given";
       return false;
     }
+  }
+  if (!o.audioPath.empty() && !o.headless) {
+    error = "--audio is for headless runs";
+    return false;
   }
   return true;
 }

@@ -9,7 +9,9 @@
 #include "script/command_table.h"
 #include "script/error_reporter.h"
 #include "script/scenario_store.h"
+#include "script/waits.h"
 #include "shell/wait_state.h"
+#include "shell/window_proc.h"
 #include "vars/variables.h"
 
 namespace kb {
@@ -79,10 +81,10 @@ void WaitingPass() {
     PresentBackScreen();
   else
     ComposeScreen();
-  if (waitState.timeWait) {
-    auto elapsed = static_cast<std::int32_t>(platform.Ticks() - frameState.timeWaitStart);
-    if (elapsed > frameState.timeWaitLength) waitState.timeWait = 0;
-  }
+  // A signed difference: the tick count may wrap during the wait.
+  if (waitState.timeWait &&
+      TicksSince(frameState.timeWaitStart, platform.Ticks()) > frameState.timeWaitLength)
+    waitState.timeWait = 0;
 }
 
 }  // namespace
@@ -93,6 +95,8 @@ int FrameStep() {
     if (!frameState.balanceChecked && !frameState.restarted) CheckBlockBalance();
   }
   ChoiceTimerTick();
+  PointerTest();
+  UpdateCursor();
   if (waitState.halted) return 1;
   if (waitState.NothingAwaited())
     ExecuteOneLine();

@@ -70,9 +70,13 @@ void DispatchEvents() {
   while (!shellState.quitPosted && Headless().PollEvent(event)) HandleEvent(event);
 }
 
-// Runs frame steps while a line can run.
+// Runs frame steps while a line can run.  Events that did not come from
+// the script (a SIGTERM turned into a close request) are taken between
+// steps, as the main loop takes messages.
 void RunLines() {
   while (!shellState.quitPosted && waitState.LineCanRun()) {
+    DispatchEvents();
+    if (shellState.quitPosted) return;
     FrameStep();
     if (++script.linesWithoutWait >= kRunawayLines) {
       script.runaway = true;
@@ -98,6 +102,8 @@ void RunUntilWaiting() {
 void Advance(int ms) {
   RunLines();
   for (int i = 0; i < ms && !shellState.quitPosted && !script.runaway; ++i) {
+    DispatchEvents();
+    if (shellState.quitPosted) return;
     Headless().AdvanceClock(1);
     if (!waitState.LineCanRun()) FrameStep();
     RunLines();

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/platform.h"
+#include "script/waits.h"
 #include "shell/frame_step.h"
 #include "shell/headless_driver.h"
 #include "shell/shell_state.h"
@@ -22,7 +23,7 @@ std::uint32_t IdleTimeout() {
   auto sinceTick = static_cast<std::int64_t>(now - frameState.lastAnimationTick);
   timeout = std::min<std::int64_t>(timeout, frameState.animationInterval + 1 - sinceTick);
   if (waitState.timeWait) {
-    auto sinceStart = static_cast<std::int32_t>(now - frameState.timeWaitStart);
+    const std::int32_t sinceStart = TicksSince(frameState.timeWaitStart, now);
     timeout = std::min<std::int64_t>(timeout,
                                      static_cast<std::int64_t>(frameState.timeWaitLength) + 1 - sinceStart);
   }

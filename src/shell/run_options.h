@@ -12,6 +12,7 @@ struct RunOptions {
   std::string scriptPath;  // headless: the input script
   std::string tracePath;
   std::string shotsDir;
+  std::string audioPath;   // headless: the WAV file of everything mixed
   std::string gameFolder;  // host path; empty: the program's own folder
   // The "/sweep " switch: the run is the temporary-file sweeper.
   bool sweep = false;

@@ -152,6 +152,7 @@ void ResetAllState() {
   textPage = TextPage{};
   ResetChoiceState();
   declarationState = DeclarationState{};
+  ClearVariables();
   displayState = DisplayState{};
   ReleaseSurfaces();
   scenarioStore.lineCount = 0;
@@ -219,7 +220,8 @@ int RunProgram(const RunOptions& options) {
   LoadScenario(callStack.names[0].view());
   programCounter = 0;
 
-  // 19. The main loop.
+  // 19. The main loop, with the input rules wired to the choices.
+  InstallChoiceInput();
   int code = RunMainLoop(options);
   ReleaseDisplay();
   return code;

@@ -11,6 +11,7 @@
 #include "script/error_reporter.h"
 #include "script/scenario_store.h"
 #include "shell/wait_state.h"
+#include "shell/window_proc.h"
 #include "support/engine_fixture.h"
 #include "text/message_window.h"
 
@@ -98,6 +99,12 @@ TEST_F(Choices, TwelveAnswersPlaceTheEighthAtTheTopOfTheSecondColumnPlusOneRow) 
   Run(ChoiceBlock(12));
   EXPECT_EQ(kb::AnswerPosition(7).x, 3 + 160 + 5);
   EXPECT_EQ(kb::AnswerPosition(7).y, 3 + 20);
+}
+
+TEST_F(Choices, AnswersShowVariableValues) {
+  Run("＃変数宣言\nA\n\nA＝123\n＃選択\n残り＃（A）＃回\n\n＃1\n＃＃＃＃\n");
+  ASSERT_EQ(kb::waitState.choiceActive, 1) << Message();
+  EXPECT_EQ(kb::choiceWindow.widest, kb::MeasureText(kb::choiceWindow.font, Sjis("残り123回")).width);
 }
 
 TEST_F(Choices, TwentyEightAnswersAreCutToTwentySeven) {
@@ -227,28 +234,30 @@ TEST_F(Choices, ChoiceReportsThatLetTheChoiceGoOnOrStopIt) {
 }
 
 TEST_F(Choices, ArrowKeysStayWithinTheAnswers) {
+  kb::InstallChoiceInput();
+  auto press = [](int key) {
+    kb::InputEvent e;
+    e.type = kb::EventType::KeyDown;
+    e.key = key;
+    kb::HandleEvent(e);
+    return kb::choiceWindow.highlighted;
+  };
   Run(ChoiceBlock(3));
-  kb::ChoiceKeyUp();
-  EXPECT_EQ(kb::choiceWindow.highlighted, 1) << "up with nothing highlighted highlights the first";
-  kb::ChoiceKeyDown();
-  kb::ChoiceKeyDown();
-  kb::ChoiceKeyDown();
-  EXPECT_EQ(kb::choiceWindow.highlighted, 3);
-  kb::ChoiceKeyRight();
-  EXPECT_EQ(kb::choiceWindow.highlighted, 3) << "one column: left and right do nothing";
+  EXPECT_EQ(press(kb::vk::kUp), 1) << "up with nothing highlighted highlights the first";
+  press(kb::vk::kDown);
+  press(kb::vk::kDown);
+  EXPECT_EQ(press(kb::vk::kDown), 3);
+  EXPECT_EQ(press(kb::vk::kRight), 3) << "one column: left and right do nothing";
 
   Fresh();
   Run(ChoiceBlock(20));  // three columns of 7
-  kb::ChoiceKeyRight();
-  EXPECT_EQ(kb::choiceWindow.highlighted, 1);
-  kb::ChoiceKeyRight();
-  kb::ChoiceKeyRight();
-  EXPECT_EQ(kb::choiceWindow.highlighted, 15);
-  kb::ChoiceKeyDown();
-  kb::ChoiceKeyRight();
-  EXPECT_EQ(kb::choiceWindow.highlighted, 16) << "no answer to the right: it stays";
-  kb::ChoiceKeyLeft();
-  EXPECT_EQ(kb::choiceWindow.highlighted, 9);
+  EXPECT_EQ(press(kb::vk::kRight), 1);
+  press(kb::vk::kRight);
+  EXPECT_EQ(press(kb::vk::kRight), 15);
+  press(kb::vk::kDown);
+  EXPECT_EQ(press(kb::vk::kRight), 16) << "no answer to the right: it stays";
+  EXPECT_EQ(press(kb::vk::kLeft), 9);
+  kb::inputHooks = kb::InputHooks{};
 }
 
 TEST_F(Choices, FontAndHighlightCommands) {

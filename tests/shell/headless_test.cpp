@@ -1,11 +1,14 @@
 // The headless interface itself: the input script, exit codes, shots and
 // the sameness of repeated runs.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
 #include "support/game_fixture.h"
+#include "support/wav_file.h"
 
 using kbtest::RunHeadless;
 using kbtest::TempFolder;
@@ -114,8 +117,56 @@ TEST(HeadlessScript, HelpDescribesTheInterface) {
   char buf[256];
   while (std::fgets(buf, sizeof buf, p)) out += buf;
   EXPECT_EQ(pclose(p), 0);
-  for (const char* word : {"--headless", "--script", "--trace", "--shots", "advance MS", "answer", "shot"})
+  for (const char* word :
+       {"--headless", "--script", "--trace", "--shots", "--audio", "advance MS", "answer", "shot"})
     EXPECT_NE(out.find(word), std::string::npos) << word;
+}
+
+TEST(HeadlessScript, AudioIsRecordedOnTheVirtualClock) {
+  TempFolder game;
+  QuietGame(game, "＃クリック待ち\n＃ホゲ\n");
+  TempFolder out;
+  // The mistake at 20 ms beeps; the run lasts 170 ms.
+  const char* script = "wait\nadvance 20\nclick 5 5\nwait\nadvance 150\n";
+  auto run = RunHeadless(game.path(), script, {"--audio", out.path() + "/a.wav"});
+  EXPECT_EQ(run.exitCode, 0);
+  ASSERT_EQ(run.Events("beep").size(), 1u);
+  EXPECT_EQ(run.Events("beep")[0].t, 20);
+
+  kbtest::WavFile wav;
+  ASSERT_TRUE(kbtest::ReadWav(out.path() + "/a.wav", wav));
+  EXPECT_EQ(wav.sampleRate, 44100);
+  ASSERT_EQ(wav.Frames(), 170u * 441 / 10);
+  std::size_t first = wav.Frames(), last = 0;
+  for (std::size_t f = 0; f < wav.Frames(); ++f) {
+    if (wav.Left(f) == 0) continue;
+    first = std::min(first, f);
+    last = f;
+  }
+  EXPECT_GE(first, 882u);
+  EXPECT_LT(first, 892u);
+  EXPECT_LT(last, 882u + 5292u);
+
+  // The same run gives the same sound, byte for byte.
+  RunHeadless(game.path(), script, {"--audio", out.path() + "/b.wav"});
+  EXPECT_EQ(out.ReadBytes("a.wav"), out.ReadBytes("b.wav"));
+}
+
+TEST(HeadlessScript, AudioFileProblemsEndTheRunWithCode2) {
+  TempFolder game;
+  QuietGame(game, "＃クリック待ち\n");
+  auto run = RunHeadless(game.path(), "wait\n", {"--audio", game.path() + "/no/such/folder/a.wav"});
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_NE(run.stderrText.find("cannot write the sound file"), std::string::npos) << run.stderrText;
+
+  // Only a headless run records its sound.
+  const std::string cmd = kbtest::GameExecutable() + " --audio " + game.path() + "/a.wav " + game.path() +
+                          " 2>" + game.path() + "/err.txt";
+  const int status = std::system(cmd.c_str());
+  EXPECT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 2);
+  EXPECT_NE(game.ReadBytes("err.txt").find("--audio is for headless runs"), std::string::npos);
+  EXPECT_FALSE(game.Exists("a.wav"));
 }
 
 }  // namespace
