@@ -32,9 +32,9 @@ const CommandEntry kLeadingEntries[] = {
 constexpr int kAssignmentRow = 6;
 
 const CommandEntry kCommandTable[] = {
-    {1, {"＃分岐範囲"_sj}, CommandNotAvailable},
-    {2, {"＃分岐最大"_sj}, CommandNotAvailable},
-    {3, {"＃分岐文字"_sj}, CommandNotAvailable},
+    {1, {"＃分岐範囲"_sj}, HandleBranchRange},
+    {2, {"＃分岐最大"_sj}, HandleBranchMaximum},
+    {3, {"＃分岐文字"_sj}, HandleBranchText},
     {4, {"＃ラベル"_sj}, HandleLabel},
     {5, {"＃ＧＯ"_sj, "＃GO"_sj}, HandleGo},
     {kAssignmentRow, {}, HandleAssignmentLine},

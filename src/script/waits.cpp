@@ -9,77 +9,36 @@
 #include "script/scenario_store.h"
 #include "shell/wait_state.h"
 #include "text/text_style.h"
+#include "vars/references.h"
+#include "vars/variables.h"
 
 namespace kb {
 
 WaitSettings waitSettings;
 WaitHooks waitHooks;
 
-namespace {
-
-// Reads one digit, half- or full-width, at text[i]; advances i.
-bool TakeDigit(std::string_view text, std::size_t& i, int& digit) {
-  if (i < text.size() && text[i] >= '0' && text[i] <= '9') {
-    digit = text[i] - '0';
-    i += 1;
-    return true;
-  }
-  // "０" … "９" are 0x82 0x4F … 0x82 0x58.
-  if (i + 1 < text.size() && static_cast<unsigned char>(text[i]) == 0x82) {
-    const auto low = static_cast<unsigned char>(text[i + 1]);
-    if (low >= 0x4F && low <= 0x58) {
-      digit = low - 0x4F;
-      i += 2;
-      return true;
-    }
-  }
-  return false;
-}
-
-bool TakeText(std::string_view text, std::size_t& i, std::string_view word) {
-  if (text.substr(i).substr(0, word.size()) != word) return false;
-  i += word.size();
-  return true;
-}
-
-void SkipBlanks(std::string_view text, std::size_t& i) {
-  while (TakeText(text, i, " ") || TakeText(text, i, "\t") || TakeText(text, i, "　"_sj)) {
-  }
-}
-
-// The number of an argument line while no evaluator is wired up: a plain
-// integer with an optional sign; larger magnitudes stop at the 32-bit range.
-bool PlainInteger(std::string_view line, std::int32_t& value, std::string& error) {
-  std::size_t i = 0;
-  SkipBlanks(line, i);
-  bool negative = false;
-  if (TakeText(line, i, "-") || TakeText(line, i, "－"_sj))
-    negative = true;
-  else if (!TakeText(line, i, "+"))
-    TakeText(line, i, "＋"_sj);
-  std::int64_t magnitude = 0;
-  int digit = 0, digits = 0;
-  while (TakeDigit(line, i, digit)) {
-    magnitude = std::min<std::int64_t>(magnitude * 10 + digit, std::int64_t{1} << 31);
-    ++digits;
-  }
-  SkipBlanks(line, i);
-  if (digits == 0 || i != line.size()) {
-    error = "ERR";
+bool ArgumentNumber(std::string_view line, std::int32_t& value, std::string& error) {
+  const ComputedNumber n = ComputeNumber(line);
+  if (!n.ok) {
+    error = std::string(n.error.view());
     return false;
   }
-  const std::int64_t v = negative ? -magnitude : magnitude;
-  value = static_cast<std::int32_t>(std::min<std::int64_t>(v, std::numeric_limits<std::int32_t>::max()));
+  value = n.value;
   return true;
 }
 
-bool ComputeNumber(std::string_view line, std::int32_t& value, std::string& error) {
-  if (waitHooks.computeNumber) return waitHooks.computeNumber(line, value, error);
-  return PlainInteger(line, value, error);
+bool StoreNumericVariable(std::string_view name, std::int32_t value) {
+  const int slot = FindNumericVariable(name);
+  if (slot < 0) return false;
+  numericVariables.values[static_cast<std::size_t>(slot)] = value;
+  MarkVariableDisplayDirty();
+  return true;
 }
 
+namespace {
+
 bool StoreNumber(std::string_view name, std::int32_t value) {
-  return waitHooks.storeNumericVariable && waitHooks.storeNumericVariable(name, value);
+  return waitHooks.storeNumericVariable(name, value);
 }
 
 int& ScrollClickWaitOf(ScrollLayer layer) {
@@ -132,7 +91,7 @@ void HandleTimeWait() {
   }
   std::int32_t length = 0;
   std::string error;
-  if (!ComputeNumber(line, length, error)) {
+  if (!waitHooks.computeNumber(line, length, error)) {
     ReportError(error, line);
     return;
   }

@@ -21,17 +21,18 @@ enum class ScrollLayer { Picture, Figure, Foreground };
 // built elsewhere.  Each owner fills its entries in when it is wired up; an
 // empty entry behaves as its comment says, which is what a game sees while
 // that part is missing.
+// The variable table's side of the waits (tests put fakes in the hooks).
+bool ArgumentNumber(std::string_view line, std::int32_t& value, std::string& error);
+bool StoreNumericVariable(std::string_view name, std::int32_t value);
+
 struct WaitHooks {
   // The integer an argument line stands for: its variables substituted,
   // the result evaluated, its leading integer taken.  False with the text
   // to report (it contains "ERR") when either step fails.
-  // Empty: the line must be a plain integer (half- or full-width digits,
-  // an optional sign).
-  bool (*computeNumber)(std::string_view line, std::int32_t& value, std::string& error) = nullptr;
+  bool (*computeNumber)(std::string_view line, std::int32_t& value, std::string& error) = ArgumentNumber;
   // Stores the value into the numeric variable of that name; false when
   // no numeric variable has that name.
-  // Empty: no variable has any name.
-  bool (*storeNumericVariable)(std::string_view name, std::int32_t value) = nullptr;
+  bool (*storeNumericVariable)(std::string_view name, std::int32_t value) = StoreNumericVariable;
   // Stops the layer's scroll for good: no longer running, both steps 0,
   // the scroll picture released.
   // Empty: there is no scroll to stop.

@@ -34,6 +34,8 @@ bool IsFullWidthExpressionChar(std::string_view two) {
   return false;
 }
 
+}  // namespace
+
 bool OnlyExpressionChars(std::string_view line) {
   for (std::size_t i = 0; i < line.size();) {
     if (IsHalfWidthExpressionChar(line[i])) {
@@ -46,6 +48,8 @@ bool OnlyExpressionChars(std::string_view line) {
   }
   return true;
 }
+
+namespace {
 
 void IndexSlot(int slot) {
   NumericVariableTable& t = numericVariables;

@@ -80,6 +80,11 @@ void RebuildNameIndex();
 void LockDeclarations();
 
 // The slot of a declared variable, or -1.
+// True for a line of expression characters only (digits, operators,
+// parentheses, blanks, half- or full-width): a number or a calculation,
+// which cannot be a variable's name.
+bool OnlyExpressionChars(std::string_view line);
+
 int FindNumericVariable(std::string_view name);
 int FindStringVariable(std::string_view name);
 // The index bucket of a name (exposed for tests of the chains).
