@@ -4,6 +4,7 @@
 #include "display/picture_loader.h"
 #include "display/surface_set.h"
 #include "platform/platform.h"
+#include "script/choices.h"
 #include "shell/wait_state.h"
 
 namespace kb {
@@ -88,7 +89,7 @@ void ComposeScreen() {
   DrawTransition(back);                                                                // 7
   DrawDialogueBox(back);                                                               // 8
   DrawVariableDisplay(back);                                                           // 9
-  DrawTextChoice(back);                                                                // 10
+  ComposeTextChoice(back, s.translucencySwitch);                                       // 10
   DrawTypingPanel(back);                                                               // 11
   DrawClickMark(back);                                                                 // 12
   DrawFade(back);                                                                      // 13

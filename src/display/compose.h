@@ -37,7 +37,6 @@ void BlendSurface(Surface& dest, const Surface& src, int percentage);
 void DrawTransition(Surface& back);        // step 7: the old screen mixed with the next one
 void DrawDialogueBox(Surface& back);       // step 8: backing, text, frame
 void DrawVariableDisplay(Surface& back);   // step 9
-void DrawTextChoice(Surface& back);        // step 10: backing, frame, highlight bar, texts
 void DrawTypingPanel(Surface& back);       // step 11
 void DrawClickMark(Surface& back);         // step 12
 void DrawFade(Surface& back);              // step 13: Darken of the whole screen at the fade level

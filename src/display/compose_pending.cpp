@@ -18,7 +18,6 @@ void BlendSurface(Surface&, const Surface&, int) {}
 void DrawTransition(Surface&) {}
 void DrawDialogueBox(Surface&) {}
 void DrawVariableDisplay(Surface&) {}
-void DrawTextChoice(Surface&) {}
 void DrawTypingPanel(Surface&) {}
 void DrawClickMark(Surface&) {}
 void DrawFade(Surface&) {}

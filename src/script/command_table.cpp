@@ -3,6 +3,7 @@
 #include "base/sjis_literal.h"
 #include "display/layers.h"
 #include "script/branches.h"
+#include "script/choices.h"
 #include "script/error_reporter.h"
 #include "script/labels.h"
 #include "script/scenario_store.h"
@@ -77,12 +78,12 @@ const CommandEntry kCommandTable[] = {
     {43, {"＃人物裏画面"_sj}, CommandNotAvailable},
     {44, {"＃前景裏画面"_sj}, CommandNotAvailable},
     {45, {"＃最前景裏画面"_sj}, CommandNotAvailable},
-    {46, {"＃選択裏画面"_sj}, CommandNotAvailable},
-    {47, {"＃選択位置"_sj}, CommandNotAvailable},
-    {48, {"＃選択枠"_sj}, CommandNotAvailable},
-    {49, {"＃選択フォント"_sj}, CommandNotAvailable},
-    {50, {"＃選択反転色"_sj}, CommandNotAvailable},
-    {51, {"＃選択"_sj}, CommandNotAvailable},
+    {46, {"＃選択裏画面"_sj}, HandleBackScreenChoice},
+    {47, {"＃選択位置"_sj}, HandleChoicePosition},
+    {48, {"＃選択枠"_sj}, HandleChoiceFrame},
+    {49, {"＃選択フォント"_sj}, HandleChoiceFont},
+    {50, {"＃選択反転色"_sj}, HandleChoiceHighlight},
+    {51, {"＃選択"_sj}, HandleTextChoice},
     {52, {"＃セーブ"_sj}, CommandNotAvailable},
     {53, {"＃ロード"_sj}, CommandNotAvailable},
     {54, {"＃音設定"_sj}, CommandNotAvailable},

@@ -6,6 +6,7 @@
 #include "display/surface_set.h"
 #include "platform/platform.h"
 #include "script/call_stack.h"
+#include "script/choices.h"
 #include "script/command_table.h"
 #include "script/error_reporter.h"
 #include "script/scenario_store.h"
@@ -95,6 +96,7 @@ int FrameStep() {
     waitState.clickWait = 0;
     if (!frameState.balanceChecked && !frameState.restarted) CheckBlockBalance();
   }
+  ChoiceTimerTick();
   PointerTest();
   UpdateCursor();
   if (waitState.halted) return 1;

@@ -55,6 +55,8 @@ int KeyCode(std::string name) {
   if (name == "ESC") return vk::kEscape;
   if (name == "UP") return vk::kUp;
   if (name == "DOWN") return vk::kDown;
+  if (name == "LEFT") return vk::kLeft;
+  if (name == "RIGHT") return vk::kRight;
   if (name == "CTRL") return vk::kControl;
   if (name == "SHIFT") return vk::kShift;
   if (name == "F1") return vk::kF1;

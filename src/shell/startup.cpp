@@ -14,6 +14,7 @@
 #include "platform/process.h"
 #include "platform/trace.h"
 #include "script/call_stack.h"
+#include "script/choices.h"
 #include "script/error_reporter.h"
 #include "script/scenario_store.h"
 #include "script/sjis.h"
@@ -150,6 +151,7 @@ void ResetAllState() {
   pointerState = PointerState{};
   dialogueBox = DialogueBox{};
   textPage = TextPage{};
+  ResetChoiceState();
   declarationState = DeclarationState{};
   ClearVariables();
   displayState = DisplayState{};
@@ -220,7 +222,8 @@ int RunProgram(const RunOptions& options) {
   LoadScenario(callStack.names[0].view());
   programCounter = 0;
 
-  // 19. The main loop.
+  // 19. The main loop, with the input rules wired to the choices.
+  InstallChoiceInput();
   int code = RunMainLoop(options);
   ReleaseDisplay();
   return code;
