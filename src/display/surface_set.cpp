@@ -107,8 +107,8 @@ void DrawDialogueFrame() {
   Surface& frame = SurfaceOf(SurfaceId::dialogueFrame);
   const DialogueBox& box = dialogueBox;
   FillWhite(frame);
-  FillRect(frame, box.x, box.y, box.width, box.height, 100, 100, 255);
-  FillRect(frame, box.x + 2, box.y + 2, box.width - 4, box.height - 4, 255, 255, 255);
+  FillRect(frame, box.x, box.y, box.w, box.h, 100, 100, 255);
+  FillRect(frame, box.x + 2, box.y + 2, box.w - 4, box.h - 4, 255, 255, 255);
 }
 
 void ShowDisplayFailure() {

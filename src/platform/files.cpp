@@ -9,6 +9,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 
 #include "platform/cp932.h"
 
@@ -125,7 +126,7 @@ PathKind ProbeGamePath(std::string_view path) {
   return S_ISDIR(st.st_mode) ? PathKind::Folder : PathKind::File;
 }
 
-std::optional<std::string> ReadGameFile(std::string_view path) {
+std::optional<std::string> ReadGameFileStart(std::string_view path, std::size_t maxBytes) {
   auto host = ResolveGamePath(path, true);
   if (!host) return std::nullopt;
   struct stat st {};
@@ -135,11 +136,16 @@ std::optional<std::string> ReadGameFile(std::string_view path) {
   std::string data;
   char buf[65536];
   std::size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) data.append(buf, n);
+  while (data.size() < maxBytes && (n = std::fread(buf, 1, std::min(sizeof buf, maxBytes - data.size()), f)) > 0)
+    data.append(buf, n);
   bool ok = !std::ferror(f);
   std::fclose(f);
   if (!ok) return std::nullopt;
   return data;
+}
+
+std::optional<std::string> ReadGameFile(std::string_view path) {
+  return ReadGameFileStart(path, std::numeric_limits<std::size_t>::max());
 }
 
 bool WriteGameFile(std::string_view path, std::string_view bytes) {

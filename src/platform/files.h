@@ -29,6 +29,8 @@ PathKind ProbeGamePath(std::string_view cp932Path);
 
 // Whole-file access.  Read gives nullopt when the file cannot be read.
 std::optional<std::string> ReadGameFile(std::string_view cp932Path);
+// At most the first maxBytes bytes of a file (fewer when it is shorter).
+std::optional<std::string> ReadGameFileStart(std::string_view cp932Path, std::size_t maxBytes);
 bool WriteGameFile(std::string_view cp932Path, std::string_view bytes);
 bool DeleteGameFile(std::string_view cp932Path);
 

@@ -23,7 +23,9 @@ inline constexpr int kShift = 16;
 inline constexpr int kControl = 17;
 inline constexpr int kEscape = 27;
 inline constexpr int kSpace = 32;
+inline constexpr int kLeft = 37;
 inline constexpr int kUp = 38;
+inline constexpr int kRight = 39;
 inline constexpr int kDown = 40;
 inline constexpr int kF1 = 112;
 }  // namespace vk

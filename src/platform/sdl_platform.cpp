@@ -31,9 +31,9 @@ int VirtualKeyOf(const SDL_Keysym& key) {
     case SDLK_RCTRL: return vk::kControl;
     case SDLK_ESCAPE: return vk::kEscape;
     case SDLK_SPACE: return vk::kSpace;
-    case SDLK_LEFT: return 37;
+    case SDLK_LEFT: return vk::kLeft;
     case SDLK_UP: return vk::kUp;
-    case SDLK_RIGHT: return 39;
+    case SDLK_RIGHT: return vk::kRight;
     case SDLK_DOWN: return vk::kDown;
     case SDLK_BACKSPACE: return 8;
     case SDLK_TAB: return 9;

@@ -1,7 +1,9 @@
 #include "script/command_table.h"
 
 #include "base/sjis_literal.h"
+#include "display/layers.h"
 #include "script/branches.h"
+#include "script/choices.h"
 #include "script/error_reporter.h"
 #include "script/labels.h"
 #include "script/scenario_store.h"
@@ -41,10 +43,10 @@ const CommandEntry kCommandTable[] = {
     {8, {"＃絵のパス"_sj}, HandlePictureFolder},
     {9, {"＃音のパス"_sj}, HandleSoundFolder},
     {10, {"＃シナリオのパス"_sj}, HandleScenarioFolder},
-    {11, {"＃絵オフ"_sj}, CommandNotAvailable},
-    {12, {"＃人物オフ"_sj}, CommandNotAvailable},
+    {11, {"＃絵オフ"_sj}, HandlePictureOff},
+    {12, {"＃人物オフ"_sj}, HandleFigureOff},
     {13, {"＃人物アニメオフ"_sj}, CommandNotAvailable},
-    {14, {"＃前景オフ"_sj}, CommandNotAvailable},
+    {14, {"＃前景オフ"_sj}, HandleForegroundOff},
     {15, {"＃前景アニメオフ"_sj}, CommandNotAvailable},
     {16, {"＃部分絵１オフ"_sj, "＃部分絵1オフ"_sj}, CommandNotAvailable},
     {17, {"＃部分アニメ絵１オフ"_sj, "＃部分アニメ絵1オフ"_sj}, CommandNotAvailable},
@@ -54,7 +56,7 @@ const CommandEntry kCommandTable[] = {
     {21, {"＃部分アニメ人物１オフ"_sj, "＃部分アニメ人物1オフ"_sj}, CommandNotAvailable},
     {22, {"＃部分人物２オフ"_sj, "＃部分人物2オフ"_sj}, CommandNotAvailable},
     {23, {"＃部分アニメ人物２オフ"_sj, "＃部分アニメ人物2オフ"_sj}, CommandNotAvailable},
-    {24, {"＃最前景オフ"_sj}, CommandNotAvailable},
+    {24, {"＃最前景オフ"_sj}, HandleTopmostOff},
     {25, {"＃文章オフ"_sj}, HandleScreenTextOff},
     {26, {"＃変数表示オフ"_sj}, CommandNotAvailable},
     {27, {"＃セリフオフ"_sj}, HandleDialogueOff},
@@ -76,12 +78,12 @@ const CommandEntry kCommandTable[] = {
     {43, {"＃人物裏画面"_sj}, CommandNotAvailable},
     {44, {"＃前景裏画面"_sj}, CommandNotAvailable},
     {45, {"＃最前景裏画面"_sj}, CommandNotAvailable},
-    {46, {"＃選択裏画面"_sj}, CommandNotAvailable},
-    {47, {"＃選択位置"_sj}, CommandNotAvailable},
-    {48, {"＃選択枠"_sj}, CommandNotAvailable},
-    {49, {"＃選択フォント"_sj}, CommandNotAvailable},
-    {50, {"＃選択反転色"_sj}, CommandNotAvailable},
-    {51, {"＃選択"_sj}, CommandNotAvailable},
+    {46, {"＃選択裏画面"_sj}, HandleBackScreenChoice},
+    {47, {"＃選択位置"_sj}, HandleChoicePosition},
+    {48, {"＃選択枠"_sj}, HandleChoiceFrame},
+    {49, {"＃選択フォント"_sj}, HandleChoiceFont},
+    {50, {"＃選択反転色"_sj}, HandleChoiceHighlight},
+    {51, {"＃選択"_sj}, HandleTextChoice},
     {52, {"＃セーブ"_sj}, CommandNotAvailable},
     {53, {"＃ロード"_sj}, CommandNotAvailable},
     {54, {"＃音設定"_sj}, CommandNotAvailable},
@@ -111,10 +113,10 @@ const CommandEntry kCommandTable[] = {
     {78, {"＃絵スクロール"_sj}, CommandNotAvailable},
     {79, {"＃人物スクロール"_sj}, CommandNotAvailable},
     {80, {"＃前景スクロール"_sj}, CommandNotAvailable},
-    {81, {"＃絵"_sj}, CommandNotAvailable},
-    {82, {"＃人物"_sj}, CommandNotAvailable},
-    {83, {"＃前景"_sj}, CommandNotAvailable},
-    {84, {"＃最前景"_sj}, CommandNotAvailable},
+    {81, {"＃絵"_sj}, HandlePicture},
+    {82, {"＃人物"_sj}, HandleFigure},
+    {83, {"＃前景"_sj}, HandleForeground},
+    {84, {"＃最前景"_sj}, HandleTopmost},
     {85, {"＃部分絵１"_sj, "＃部分絵1"_sj}, CommandNotAvailable},
     {86, {"＃部分絵２"_sj, "＃部分絵2"_sj}, CommandNotAvailable},
     {87, {"＃部分人物１"_sj, "＃部分人物1"_sj}, CommandNotAvailable},
@@ -127,9 +129,9 @@ const CommandEntry kCommandTable[] = {
     {94, {"＃フォント"_sj}, CommandNotAvailable},
     {95, {}, HandleNumberLabel},  // "＃0" … "＃9": see MatchesRow
     {96, {"＃＃＃＃"_sj}, CommandNothing},
-    {97, {"＃半透明"_sj}, CommandNotAvailable},
+    {97, {"＃半透明"_sj}, HandleTranslucencySwitch},
     {98, {"＃終了"_sj}, HandleEndCommand},
-    {99, {"＃マスクＲＧＢ"_sj}, CommandNotAvailable},
+    {99, {"＃マスクＲＧＢ"_sj}, HandleMaskColour},
     {100, {"＃アニメスピード"_sj}, CommandNotAvailable},
     {101, {"＃マシンチェック"_sj}, CommandNotAvailable},
     {102, {"＃クリックマーク"_sj}, CommandNotAvailable},

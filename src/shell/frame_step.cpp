@@ -2,9 +2,11 @@
 
 #include "base/sjis_literal.h"
 #include "display/compose.h"
+#include "display/layers.h"
 #include "display/surface_set.h"
 #include "platform/platform.h"
 #include "script/call_stack.h"
+#include "script/choices.h"
 #include "script/command_table.h"
 #include "script/error_reporter.h"
 #include "script/scenario_store.h"
@@ -38,6 +40,7 @@ void EndOfScenario() {
     programCounter = 0;
     frameState.restarted = 1;
     ClearVariables();
+    ResetLayersForRestart();
     // The store still holds the start scenario: it is not read again.
     return;
   }
@@ -96,6 +99,7 @@ int FrameStep() {
     waitState.clickWait = 0;
     if (!frameState.balanceChecked && !frameState.restarted) CheckBlockBalance();
   }
+  ChoiceTimerTick();
   frameState.textPageHidden = (dialogueBox.hiddenByPlayer && textPage.inUse) ? 1 : 0;
   PointerTest();
   UpdateCursor();

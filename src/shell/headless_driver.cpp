@@ -55,6 +55,8 @@ int KeyCode(std::string name) {
   if (name == "ESC") return vk::kEscape;
   if (name == "UP") return vk::kUp;
   if (name == "DOWN") return vk::kDown;
+  if (name == "LEFT") return vk::kLeft;
+  if (name == "RIGHT") return vk::kRight;
   if (name == "CTRL") return vk::kControl;
   if (name == "SHIFT") return vk::kShift;
   if (name == "F1") return vk::kF1;
@@ -108,10 +110,13 @@ void Advance(int ms) {
   }
 }
 
+// Without --shots the shot is not written: the current folder is the
+// game's own, which a test run must leave as it was.
 void WriteShot(const RunOptions& options, const std::string& name) {
+  if (options.shotsDir.empty()) return;
   std::vector<std::uint8_t> black(static_cast<std::size_t>(kScreenWidth) * kScreenHeight * 3, 0);
   const std::vector<std::uint8_t>& frame = Headless().HasFrame() ? Headless().LastFrame() : black;
-  std::string path = (options.shotsDir.empty() ? std::string(".") : options.shotsDir) + "/" + name;
+  const std::string path = options.shotsDir + "/" + name;
   if (!WritePng(path, frame.data(), kScreenWidth, kScreenHeight))
     std::fprintf(stderr, "kataribedori: cannot write %s\n", path.c_str());
 }

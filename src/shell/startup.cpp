@@ -4,6 +4,7 @@
 
 #include "base/format.h"
 #include "base/sjis_literal.h"
+#include "display/layers.h"
 #include "display/surface_set.h"
 #include "platform/cp932.h"
 #include "platform/crt.h"
@@ -13,6 +14,7 @@
 #include "platform/process.h"
 #include "platform/trace.h"
 #include "script/call_stack.h"
+#include "script/choices.h"
 #include "script/error_reporter.h"
 #include "script/scenario_store.h"
 #include "script/sjis.h"
@@ -148,9 +150,11 @@ void ResetAllState() {
   shellState = ShellState{};
   pointerState = PointerState{};
   ResetMessageWindow();
+  ResetChoiceState();
   declarationState = DeclarationState{};
   ClearVariables();
   displayState = DisplayState{};
+  layerState = LayerState{};
   ReleaseSurfaces();
   scenarioStore.lineCount = 0;
   programCounter = 0;
@@ -217,7 +221,8 @@ int RunProgram(const RunOptions& options) {
   LoadScenario(callStack.names[0].view());
   programCounter = 0;
 
-  // 19. The main loop.
+  // 19. The main loop, with the input rules wired to the choices.
+  InstallChoiceInput();
   int code = RunMainLoop(options);
   ReleaseDisplay();
   return code;

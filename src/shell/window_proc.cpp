@@ -2,6 +2,7 @@
 
 #include "display/surface_set.h"
 #include "script/call_stack.h"
+#include "script/choices.h"
 #include "script/labels.h"
 #include "script/scenario_store.h"
 #include "script/waits.h"
@@ -181,6 +182,17 @@ void OnKeyDown(int key) {
       // never show it.
       if (!packedMode.packed) displayState.backScreenView = !displayState.backScreenView;
       break;
+    case vk::kLeft:
+    case vk::kRight:
+      // Left and right move between the columns of a text choice.
+      if (waitState.choiceActive) {
+        if (key == vk::kLeft)
+          ChoiceKeyLeft();
+        else
+          ChoiceKeyRight();
+        break;
+      }
+      [[fallthrough]];
     default:
       if (waitState.typingGameRunning && inputHooks.typingKey)
         inputHooks.typingKey(key >= 'a' && key <= 'z' ? key - ('a' - 'A') : key);

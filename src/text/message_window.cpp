@@ -5,8 +5,11 @@
 #include "base/sjis_literal.h"
 #include "display/blend.h"
 #include "display/compose.h"
+#include "display/layers.h"
+#include "display/picture_loader.h"
 #include "display/surface_set.h"
 #include "platform/platform.h"
+#include "script/choices.h"
 #include "script/error_reporter.h"
 #include "script/scenario_store.h"
 #include "script/sjis.h"
@@ -102,7 +105,7 @@ void ShowDialogueLine() {
 void ShowTextPageLine() {
   pageState.lineCount += 1;
   DrawTextLine();
-  textPage.shown = 1;
+  layerState.topmostShown = 1;
   ComposeScreen();
 }
 
@@ -126,8 +129,8 @@ void HandleDialoguePosition() {
   if (!BoxFits(x, y, w, h)) return;
   dialogueBox.x = x;
   dialogueBox.y = y;
-  dialogueBox.width = w;
-  dialogueBox.height = h;
+  dialogueBox.w = w;
+  dialogueBox.h = h;
   if (!dialogueBox.customFrame) DrawDialogueFrame();
 }
 
@@ -138,13 +141,11 @@ void HandleDialogueFrame() {
     return;
   }
   const std::string_view name = NextLine();
-  // TODO(pictures): LoadPicture(SurfaceOf(SurfaceId::dialogueFrame), name,
-  // 640, 480) once picture loading is in.
-  const bool loaded = false;
-  if (!loaded) {
+  if (!LoadPicture(SurfaceOf(SurfaceId::dialogueFrame), name, kScreenWidth, kScreenHeight)) {
     ReportError("＃セリフ枠のファイル名が違います"_sj, name);
-    // A failed load leaves the surface filled: the drawn frame comes back
-    // rather than a screen-wide fill over every later dialogue.
+    // A failed load leaves the surface filled with the MaskColour: the
+    // drawn frame comes back rather than a screen-wide fill over every
+    // later dialogue.
     dialogueBox.customFrame = 0;
     DrawDialogueFrame();
     return;
@@ -181,7 +182,7 @@ void HandleScreenText() {
   textPage.waitOff = LineHas("待ちオフ"_sj) ? 1 : 0;
 }
 
-void HandleScreenTextOff() { textPage.shown = 0; }
+void HandleScreenTextOff() { layerState.topmostShown = 0; }
 void HandleScreenTextDarkenOn() { textPage.darken = 1; }
 void HandleScreenTextDarkenOff() { textPage.darken = 0; }
 
@@ -191,27 +192,31 @@ void HandleOneCharMode() { reveal.oneCharMode = LineHas("オフ"_sj) ? 0 : 1; }
 
 void ToggleTextWindowHidden() { dialogueBox.hiddenByPlayer = dialogueBox.hiddenByPlayer ? 0 : 1; }
 
-void ComposeScreenText(Surface& back, int translucencySwitch) {
-  if (!textPage.shown || frameState.textPageHidden) return;
-  if (textPage.darken && translucencySwitch) Darken(back, 0, 0, back.width, back.height, 3);
-  CopyAll(back, SurfaceOf(SurfaceId::topmost), true);
+bool TextPageDarkensScreen() { return textPage.darken != 0; }
+
+void ReleaseTopmostFromTextPage() {
+  textPage.inUse = 0;
+  textPage.darken = 0;
 }
 
-void ComposeDialogueBox(Surface& back, int translucencySwitch) {
+void DrawDialogueBox(Surface& back) {
   const DialogueBox& box = dialogueBox;
   if (!box.shown || box.hiddenByPlayer) return;
+  // Answers laid out inside the box take its place; the choice draws the
+  // backing and the frame itself.
+  if (ChoicesInDialogueBox()) return;
   if (box.translucent) {
-    if (translucencySwitch && box.blendLevel != 0) {
+    if (layerState.translucencySwitch && box.blendLevel != 0) {
       if (box.blendWhite)
-        Lighten(back, box.x, box.y, box.width, box.height, box.blendLevel);
+        Lighten(back, box.x, box.y, box.w, box.h, box.blendLevel);
       else
-        Darken(back, box.x, box.y, box.width, box.height, box.blendLevel);
+        Darken(back, box.x, box.y, box.w, box.h, box.blendLevel);
     } else {
       const int c = box.blendWhite ? 255 : 0;
-      FillRect(back, box.x, box.y, box.width, box.height, c, c, c);
+      FillRect(back, box.x, box.y, box.w, box.h, c, c, c);
     }
   }
-  CopyRect(back, box.x, box.y, SurfaceOf(SurfaceId::dialogueText), Rect{0, 0, box.width, box.height}, true);
+  CopyRect(back, box.x, box.y, SurfaceOf(SurfaceId::dialogueText), Rect{0, 0, box.w, box.h}, true);
   CopyAll(back, SurfaceOf(SurfaceId::dialogueFrame), true);
 }
 

@@ -12,13 +12,11 @@
 
 namespace kb {
 
-struct Surface;
-
 // The dialogue box.  Its rectangle, frame and translucency are kept for the
 // whole run; the choices read the rectangle and `shown` to lay answers out
 // inside it.
 struct DialogueBox {
-  int x = 20, y = 360, width = 600, height = 100;
+  int x = 20, y = 360, w = 600, h = 100;  // the rectangle: left, top, width, height
   int blockOpen = 0;  // a "＃セリフ" block is open: text lines go to the box
   int shown = 0;      // composed onto the screen; set by a dialogue line, cleared by "＃セリフオフ"
   int hiddenByPlayer = 0;  // TextWindowHidden: Ctrl toggles it; "＃セリフ" and "＃文章" clear it
@@ -34,7 +32,6 @@ struct TextPage {
   int open = 0;     // a "＃文章" block is open: text lines go to the page
   int waitOff = 0;  // opened with "待ちオフ"
   int inUse = 0;    // the topmost layer holds screen text (so Ctrl hides it); "＃最前景" clears it
-  int shown = 0;    // the page is composed: set by a screen-text line, cleared by "＃文章オフ"
   int darken = 0;   // "＃文章半透明オン": the screen is darkened under the page
 };
 
@@ -91,17 +88,10 @@ void HandleOneCharMode();           // "＃一文字", "＃１文字", "＃1文�
 // text), or shows it again.
 void ToggleTextWindowHidden();
 
-// Composition of the screen text: while the page is shown and not hidden
-// by the player, darkens the whole of `back` at level 3 when the darken
-// setting and the translucency switch are on, then copies `topmost` with
-// its colour key.  This is the topmost layer's step for screen text.
-void ComposeScreenText(Surface& back, int translucencySwitch);
-// Composition of the dialogue box, while it is shown and not hidden by the
-// player: the backing (Darken/Lighten at the blend level, or a solid fill
-// when the translucency switch is off or the level is 0), the box's area of
-// `dialogueText` with white transparent, then `dialogueFrame` over the
-// whole screen.  The caller leaves it out while a text choice is laid out
-// inside the box.
-void ComposeDialogueBox(Surface& back, int translucencySwitch);
+// The composition draws the box at its step (DrawDialogueBox), and the
+// screen text as the topmost layer: ShowTextPageLine shows that layer,
+// "＃文章オフ" hides it, and TextPageDarkensScreen gives its darkening
+// (display/compose.h).  "＃最前景" takes the layer back
+// (ReleaseTopmostFromTextPage, display/layers.h).
 
 }  // namespace kb

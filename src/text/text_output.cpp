@@ -116,7 +116,7 @@ bool LineFits(int n) {
     textLine = n + 1;
   }
   const int height = ChainHeight(textLine, size);
-  return dialogueBox.height - 2 * kTextMargin >= pageState.textY + height;
+  return dialogueBox.h - 2 * kTextMargin >= pageState.textY + height;
 }
 
 void DrawTextLine() {

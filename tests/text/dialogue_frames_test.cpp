@@ -7,6 +7,7 @@
 #include <string>
 
 #include "support/game_fixture.h"
+#include "support/picture_files.h"
 
 using kbtest::Frame;
 using kbtest::RunHeadless;
@@ -147,6 +148,36 @@ TEST(DialogueFrames, BackingAndFrameOfTheBox) {
 
   const Frame off = run.Shot("off.png");
   EXPECT_TRUE(Near(off, 100, 100, 0, 0, 0)) << "＃セリフオフ hides the box";
+}
+
+TEST(DialogueFrames, AFramePictureReplacesTheDrawnFrame) {
+  TempFolder game;
+  WriteGame(game,
+            "＃セリフ枠\nwaku.bmp\n＃セリフ\nあ\n\n"
+            "＃セリフ位置\n0\n0\n100\n100\n＃セリフ\nい\n\n"
+            "＃セリフ枠\nnai.bmp\n＃セリフ\nう\n\n");
+  // White is transparent; a green band stands for the picture's frame.
+  game.WriteBytes(
+      "waku.bmp", kbtest::MakeBmp24(640, 480, [](int, int y) {
+        return y >= 340 && y < 350 ? kbtest::RgbTriple{0, 255, 0} : kbtest::RgbTriple{255, 255, 255};
+      }));
+  auto run = RunHeadless(game.path(),
+                         "wait\nshot picture.png\nclick 1 1\nwait\nshot moved.png\nclick 1 1\nwait\n"
+                         "click 1 1\nwait\nshot missing.png\n");
+  ASSERT_EQ(run.exitCode, 0) << run.stderrText;
+  const Frame picture = run.Shot("picture.png");
+  EXPECT_TRUE(Near(picture, 300, 345, 0, 255, 0));
+  EXPECT_TRUE(Near(picture, 20, 360, 0, 0, 0)) << "no drawn border under a frame picture";
+  const Frame moved = run.Shot("moved.png");
+  EXPECT_TRUE(Near(moved, 300, 345, 0, 255, 0)) << "moving the box keeps the frame picture";
+  EXPECT_TRUE(Near(moved, 0, 0, 0, 0, 0));
+  const auto errors = run.Events("error");
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0].Text("message"), "＃セリフ枠のファイル名が違います");
+  EXPECT_EQ(errors[0].Text("detail"), "nai.bmp");
+  const Frame missing = run.Shot("missing.png");
+  EXPECT_TRUE(Near(missing, 0, 0, 100, 100, 255)) << "a failed load brings the drawn frame back";
+  EXPECT_TRUE(Near(missing, 300, 345, 0, 0, 0));
 }
 
 }  // namespace

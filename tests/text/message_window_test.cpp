@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "display/compose.h"
 #include "display/surface_set.h"
 #include "script/error_reporter.h"
 #include "script/scenario_store.h"
@@ -183,7 +184,7 @@ TEST_F(MessageWindow, PositionChecksItsFourValuesInOrder) {
     EXPECT_EQ(errorReporter.lastMessage, Sjis(c.message)) << c.args;
     EXPECT_EQ(errorReporter.lastDetail, Sjis(c.detail)) << c.args;
     EXPECT_EQ(dialogueBox.x, 20) << "a refused rectangle leaves the box";
-    EXPECT_EQ(dialogueBox.height, 100);
+    EXPECT_EQ(dialogueBox.h, 100);
   }
 }
 
@@ -194,11 +195,11 @@ TEST_F(MessageWindow, PositionComputesItsValues) {
   RunUntilWaiting();
   EXPECT_EQ(dialogueBox.x, 100);
   EXPECT_EQ(dialogueBox.y, 10);
-  EXPECT_EQ(dialogueBox.width, 320);
-  EXPECT_EQ(dialogueBox.height, 100);
+  EXPECT_EQ(dialogueBox.w, 320);
+  EXPECT_EQ(dialogueBox.h, 100);
   EXPECT_EQ(waitState.halted, 1) << "an unknown name in the third line";
   EXPECT_EQ(errorReporter.lastDetail, Sjis("未知"));
-  EXPECT_EQ(dialogueBox.width, 320) << "the box stays as it was";
+  EXPECT_EQ(dialogueBox.w, 320) << "the box stays as it was";
 }
 
 TEST_F(MessageWindow, PositionMovesTheDrawnFrameAndTheRoom) {
@@ -215,13 +216,13 @@ TEST_F(MessageWindow, PositionMovesTheDrawnFrameAndTheRoom) {
 TEST_F(MessageWindow, ScreenTextRowsHaveNoPages) {
   LoadScenarioText("＃文章待ちオフ\n一\n二\n三\n四\n五\n\n＃文章追加\n六\n\n＃文章オフ\n");
   RunUntilWaiting();
-  EXPECT_EQ(textPage.shown, 1);
+  EXPECT_EQ(layerState.topmostShown, 1);
   EXPECT_EQ(textPage.inUse, 1);
   EXPECT_EQ(pageState.textY, 120);
   EXPECT_EQ(programCounter, 10) << "待ちオフ: only the second page waits";
   Click();
   RunUntilWaiting();
-  EXPECT_EQ(textPage.shown, 0);
+  EXPECT_EQ(layerState.topmostShown, 0);
 }
 
 TEST_F(MessageWindow, OneCharacterModeRevealsOneCharacterATick) {
@@ -287,8 +288,9 @@ TEST_F(MessageWindow, CompositionFollowsTheSwitchAndThePlayersHiding) {
   }
   auto compose = [&](int translucencySwitch) {
     FillRect(back, 0, 0, 640, 480, 255, 255, 255);
-    ComposeScreenText(back, translucencySwitch);
-    ComposeDialogueBox(back, translucencySwitch);
+    layerState.translucencySwitch = translucencySwitch;
+    DrawTopmostLayer(back);
+    DrawDialogueBox(back);
   };
   dialogueBox.shown = 1;
   compose(1);
@@ -301,7 +303,7 @@ TEST_F(MessageWindow, CompositionFollowsTheSwitchAndThePlayersHiding) {
   EXPECT_EQ(PixelToRgb(back, 300, 400).r, 255);
   EXPECT_EQ(PixelToRgb(back, 20, 360).r, 255) << "the frame is hidden too";
 
-  textPage.shown = 1;
+  layerState.topmostShown = 1;
   textPage.darken = 1;
   compose(1);
   EXPECT_LT(PixelToRgb(back, 5, 5).r, 200) << "darkened at the weak level under screen text";
