@@ -221,8 +221,10 @@ int RunProgram(const RunOptions& options) {
   LoadScenario(callStack.names[0].view());
   programCounter = 0;
 
-  // 19. The main loop, with the input rules wired to the choices.
+  // 19. The main loop, with the input rules wired to the choices and Ctrl
+  // to the text window.
   InstallChoiceInput();
+  inputHooks.toggleTextWindow = ToggleTextWindowHidden;
   int code = RunMainLoop(options);
   ReleaseDisplay();
   return code;

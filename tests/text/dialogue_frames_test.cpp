@@ -180,4 +180,20 @@ TEST(DialogueFrames, AFramePictureReplacesTheDrawnFrame) {
   EXPECT_TRUE(Near(missing, 300, 345, 0, 0, 0));
 }
 
+TEST(DialogueFrames, CtrlHidesTheTextWindowUntilPressedAgain) {
+  TempFolder game;
+  WriteGame(game, "＃セリフ\nあ\n\n＃文章半透明オン\n＃文章\nい\n\n");
+  auto run = RunHeadless(game.path(),
+                         "wait\nkey CTRL\nwait\nshot hidden.png\nkey CTRL\nwait\nshot shown.png\nclick 1 1\nwait\n"
+                         "key CTRL\nwait\nshot text-hidden.png\n");
+  ASSERT_EQ(run.exitCode, 0) << run.stderrText;
+  EXPECT_TRUE(Near(run.Shot("hidden.png"), 20, 360, 0, 0, 0));
+  EXPECT_TRUE(Near(run.Shot("shown.png"), 20, 360, 100, 100, 255));
+  // "＃文章" shows the window again; Ctrl then hides both the box and the
+  // screen text.
+  const Frame textHidden = run.Shot("text-hidden.png");
+  EXPECT_TRUE(Near(textHidden, 20, 360, 0, 0, 0));
+  EXPECT_TRUE(PixelsOf(textHidden, 247, 247, 247).Empty());
+}
+
 }  // namespace
