@@ -41,6 +41,7 @@ void EndOfScenario() {
     frameState.restarted = 1;
     ClearVariables();
     ResetLayersForRestart();
+    dialogueBox.shown = 0;
     // The store still holds the start scenario: it is not read again.
     return;
   }

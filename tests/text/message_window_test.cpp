@@ -116,6 +116,16 @@ TEST_F(MessageWindow, AddContinuesBelowTheTextAndWaitOffSkipsTheClick) {
   EXPECT_EQ(pageState.textY, 20);
 }
 
+TEST_F(MessageWindow, TheRestartHidesTheBox) {
+  LoadScenarioText("＃セリフ\nあ\n\n");
+  RunUntilWaiting();
+  ASSERT_EQ(dialogueBox.shown, 1);
+  Click();
+  RunUntilWaiting();
+  EXPECT_EQ(frameState.restarted, 1);
+  EXPECT_EQ(dialogueBox.shown, 0);
+}
+
 TEST_F(MessageWindow, BoxCommands) {
   LoadScenarioText(
       "＃セリフ半透明白薄い\n＃セリフ半透明純\n＃セリフ半透明黒濃い\n＃セリフ半透明オフ\n"
