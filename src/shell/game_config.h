@@ -25,7 +25,7 @@ struct GameConfig {
   Mp3Mode mp3Mode = Mp3Mode::Internal;
   int singleChannelNoticePending = 0;
   int scrambledSaves = 0;
-  FixedText<kFaceBytes> textFace, choiceFace, variableFace, typingFace;
+  FixedText<kFaceBytes> textFace, variableFace, typingFace;  // the answers' face is the choice window's
 };
 
 extern GameConfig gameConfig;

@@ -203,7 +203,7 @@ int RunProgram(const RunOptions& options) {
 
   // 12. Font faces.
   gameConfig.textFace.Set("ＭＳ Ｐゴシック"_sj);
-  gameConfig.choiceFace.Set("ＭＳ ゴシック"_sj);
+  choiceWindow.face.Set("ＭＳ ゴシック"_sj);
   gameConfig.variableFace.Set("ＭＳ ゴシック"_sj);
   gameConfig.typingFace.Set("ＭＳ Ｐゴシック"_sj);
 
