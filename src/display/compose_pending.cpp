@@ -2,8 +2,8 @@
 // draws nothing (or changes only the state that exists) and sits here
 // until the code that owns its state defines it: the partial pictures,
 // scrolls and animations, the transitions and fades, the variable display,
-// the text choice, the typing panel, the click mark and the pseudo-cursor.  Move a function out of this
-// file when its owner defines it.
+// the typing panel, the click mark and the pseudo-cursor.  Move a function
+// out of this file when its owner defines it.
 #include "display/compose.h"
 #include "display/layers.h"
 
