@@ -38,25 +38,11 @@ std::vector<std::uint8_t> Ramp(int first, std::uint32_t bytes = kTenMs) {
   return pcm;
 }
 
-class WaveOut : public ::testing::Test {
+class WaveOut : public kbtest::HeadlessAudioTest {
  protected:
-  void SetUp() override {
-    auto platform = std::make_unique<kb::HeadlessPlatform>(0, 16);
-    headless = platform.get();
-    kb::SetPlatform(std::move(platform));
-    mixer = headless->Audio();
-    ASSERT_TRUE(headless->RecordAudio(folder.path() + "/mix.wav"));
-  }
   void TearDown() override {
     device.reset();
-    kb::SetPlatform(nullptr);
-  }
-
-  kbtest::WavFile Recorded() {
-    EXPECT_TRUE(headless->StopRecording());
-    kbtest::WavFile wav;
-    EXPECT_TRUE(kbtest::ReadWav(folder.path() + "/mix.wav", wav));
-    return wav;
+    HeadlessAudioTest::TearDown();
   }
 
   // Moves the clock until `finished`, for work on another thread that
@@ -68,9 +54,6 @@ class WaveOut : public ::testing::Test {
     }
   }
 
-  kbtest::TempFolder folder;
-  kb::HeadlessPlatform* headless = nullptr;
-  std::shared_ptr<kb::Mixer> mixer;
   std::unique_ptr<WaveOutDevice> device = std::make_unique<WaveOutDevice>();
 };
 

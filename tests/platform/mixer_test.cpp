@@ -47,34 +47,13 @@ std::vector<int> Pattern(int frames) {
   return samples;
 }
 
-// A headless platform recording its mix into a WAV file of its own.
-class HeadlessMix : public ::testing::Test {
+class HeadlessMix : public kbtest::HeadlessAudioTest {
  protected:
-  void SetUp() override {
-    auto platform = std::make_unique<kb::HeadlessPlatform>(0, 16);
-    headless = platform.get();
-    kb::SetPlatform(std::move(platform));
-    mixer = headless->Audio();
-    ASSERT_TRUE(mixer);
-    ASSERT_TRUE(headless->RecordAudio(folder.path() + "/mix.wav"));
-  }
-  void TearDown() override { kb::SetPlatform(nullptr); }
-
-  WavFile Recorded() {
-    EXPECT_TRUE(headless->StopRecording());
-    WavFile wav;
-    EXPECT_TRUE(kbtest::ReadWav(folder.path() + "/mix.wav", wav));
-    return wav;
-  }
-
   // A stream that notes each buffer reported done.
   std::shared_ptr<PcmStream> Stream(const SampleFormat& format = {}) {
     return std::make_shared<PcmStream>(format, [this](const std::uint8_t* data) { done.push_back(data); });
   }
 
-  kbtest::TempFolder folder;
-  kb::HeadlessPlatform* headless = nullptr;
-  std::shared_ptr<kb::Mixer> mixer;
   std::vector<const std::uint8_t*> done;
 };
 

@@ -13,6 +13,13 @@ namespace kbtest {
 // UTF-8 text as CP932 bytes, as game files hold it.
 std::string Sjis(std::string_view utf8);
 
+// `piece` written `times` times over.
+inline std::string Repeat(std::string_view piece, int times) {
+  std::string out;
+  for (int i = 0; i < times; ++i) out += piece;
+  return out;
+}
+
 // A fresh folder under the system's temporary folder, removed afterwards.
 class TempFolder {
  public:

@@ -47,4 +47,22 @@ bool ReadWav(const std::string& path, WavFile& wav) {
   return false;
 }
 
+void HeadlessAudioTest::SetUp() {
+  auto platform = std::make_unique<kb::HeadlessPlatform>(0, 16);
+  headless = platform.get();
+  kb::SetPlatform(std::move(platform));
+  mixer = headless->Audio();
+  ASSERT_TRUE(mixer);
+  ASSERT_TRUE(headless->RecordAudio(folder.path() + "/mix.wav"));
+}
+
+void HeadlessAudioTest::TearDown() { kb::SetPlatform(nullptr); }
+
+WavFile HeadlessAudioTest::Recorded() {
+  EXPECT_TRUE(headless->StopRecording());
+  WavFile wav;
+  EXPECT_TRUE(ReadWav(folder.path() + "/mix.wav", wav));
+  return wav;
+}
+
 }  // namespace kbtest

@@ -1,8 +1,15 @@
 #pragma once
 // Reading back the WAV files that headless runs write.
+#include <gtest/gtest.h>
+
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "platform/headless_platform.h"
+#include "platform/mixer.h"
+#include "support/game_fixture.h"
 
 namespace kbtest {
 
@@ -25,5 +32,18 @@ struct WavFile {
 // False when the file cannot be read or is not a RIFF WAVE file with a
 // "fmt " and a "data" chunk.
 bool ReadWav(const std::string& path, WavFile& wav);
+
+// A headless platform recording its mix into a WAV file of its own.
+class HeadlessAudioTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  // Ends the recording and reads it back.
+  WavFile Recorded();
+
+  TempFolder folder;
+  kb::HeadlessPlatform* headless = nullptr;
+  std::shared_ptr<kb::Mixer> mixer;
+};
 
 }  // namespace kbtest

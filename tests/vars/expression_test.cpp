@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/cp932.h"
+#include "support/game_fixture.h"
 #include "vars/expression.h"
 
 namespace {
@@ -12,11 +13,7 @@ std::string Evaluate(const std::string& expression) {
   return kb::Cp932ToUtf8(kb::EvaluateExpression(expression).view());
 }
 
-std::string Repeat(const std::string& piece, int times) {
-  std::string out;
-  for (int i = 0; i < times; ++i) out += piece;
-  return out;
-}
+using kbtest::Repeat;
 
 struct Case {
   std::string expression;

@@ -15,11 +15,7 @@ using kbtest::Report;
 using kbtest::Sjis;
 using Reports = std::vector<Report>;
 
-std::string Repeat(const std::string& piece, int times) {
-  std::string out;
-  for (int i = 0; i < times; ++i) out += piece;
-  return out;
-}
+using kbtest::Repeat;
 
 std::string Element(const std::string& base, int i) { return base + ":" + std::to_string(i) + ":"; }
 
