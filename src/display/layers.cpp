@@ -30,13 +30,9 @@ bool ReadPositionLine(std::string_view keyword, std::string_view missingTemplate
     ReportError(Format(missingTemplate, {keyword}), name);
     return false;
   }
-  const ComputedNumber n = ComputeNumber(line);
-  if (!n.ok) {
-    ReportError(n.error, CurrentLine());
-    value = 0;
-  } else {
-    value = std::min(n.value, highest);
-  }
+  // An expression error is reported and the picture still placed, at 0.
+  if (!ComputeNumberOrReport(line, line, value)) value = 0;
+  value = std::min(value, highest);
   return true;
 }
 

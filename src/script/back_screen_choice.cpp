@@ -80,11 +80,6 @@ std::string AnswerSoundPath(std::string_view name) {
   return std::string(mediaPaths.sound.view()) + std::string(name) + std::string(packedMode.waveExt.view());
 }
 
-std::string AnswerPicturePath(std::string_view name) {
-  return std::string(mediaPaths.picture.view()) + std::string(name) +
-         std::string(packedMode.pictureExt.view());
-}
-
 // The text between `open` and the following "）＃" on the line: 0 when the
 // line has no `open`, 1 with the text in out, -1 when it is not closed.
 int Enclosed(std::string_view line, std::string_view open, std::string_view& out) {
@@ -175,7 +170,7 @@ void OpenBackScreenChoices() {
   for (std::size_t k = 0; k < static_cast<std::size_t>(lines); ++k) {
     if (!c.sounds[k].empty() && ProbePath(AnswerSoundPath(c.sounds[k].view())) != 2)
       return ReportError("＃選択裏画面の音ファイルがありません"_sj, c.sounds[k].view());
-    if (!c.pictures[k].empty() && ProbePath(AnswerPicturePath(c.pictures[k].view())) != 2)
+    if (!c.pictures[k].empty() && ProbePath(PicturePath(c.pictures[k].view())) != 2)
       return ReportError("＃選択裏画面の絵のファイルがありません"_sj, c.pictures[k].view());
   }
 

@@ -35,15 +35,7 @@ namespace {
 
 // Substitutes and evaluates one parameter line; an error is reported with
 // the failing text and the line.
-bool ComputeParameter(std::string_view line, std::int32_t& value) {
-  const ComputedNumber n = ComputeNumber(line);
-  if (!n.ok) {
-    ReportError(n.error.view(), line);
-    return false;
-  }
-  value = n.value;
-  return true;
-}
+bool ComputeParameter(std::string_view line, std::int32_t& value) { return ComputeNumberOrReport(line, line, value); }
 
 void JumpToLabel(int k, std::string_view checkHint) {
   const std::string target = Format("＃%d"_sj, {k});

@@ -12,10 +12,10 @@ namespace kb {
 // Returns the line's index, or -1.
 int FindInBlock(std::string_view target, int level);
 
-void HandleNumberLabel();
+void HandleNumberLabel();  // "＃0", "＃1", … reached from above
 
 void HandleBranchRange();    // "＃分岐範囲": which range a value lies in
 void HandleBranchMaximum();  // "＃分岐最大": which value is largest
-void HandleBranchText();     // "＃分岐文字": whether a string variable equals a text  // "＃0" … "＃9" reached from above
+void HandleBranchText();     // "＃分岐文字": whether a string variable equals a text
 
 }  // namespace kb

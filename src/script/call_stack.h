@@ -14,7 +14,7 @@ struct ScenarioCallStack {
   int depth = 0;
   std::array<FixedText<kCallNameBytes>, kCallLevels> names;
   std::array<int, kCallLevels> returnLines{};
-  FixedText<256> rightClickName;
+  FixedText<kCallNameBytes> rightClickName;
   int rightClickSet = 0;
   int rightClickActive = 0;
   int rightClickEntryDepth = 0;

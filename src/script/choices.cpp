@@ -36,15 +36,7 @@ const char* const kChoiceFallbackFace = "ＭＳ ゴシック"_sj;
 
 // The number on the line under the counter; false after reporting the
 // computation's error text with the line as detail.
-bool NumberOnLine(int& out) {
-  const ComputedNumber n = ComputeNumber(CurrentLine());
-  if (!n.ok) {
-    ReportError(n.error.view(), CurrentLine());
-    return false;
-  }
-  out = n.value;
-  return true;
-}
+bool NumberOnLine(int& out) { return ComputeNumberOrReport(CurrentLine(), CurrentLine(), out); }
 
 // The face an argument line names: "ゴシック" and "明朝" at its start name
 // the standard faces (the fixed-pitch ones with "固定"); any other line is a

@@ -89,6 +89,9 @@ int CallScenario(CallKind kind) {
       }
     }
     if (!onPath) {
+      // A failed load may have left the depth below 0; a new level then
+      // starts from the first one.
+      if (callStack.depth < 0) callStack.depth = 0;
       callStack.returnLines[static_cast<std::size_t>(callStack.depth)] =
           kind == CallKind::Command ? programCounter : programCounter - 1;
       callStack.depth += 1;
@@ -137,13 +140,13 @@ void HandleCallScenario() { CallScenario(CallKind::Command); }
 
 void HandleRightClickScenario() {
   const std::string path = ScenarioFileName(LineAt(programCounter + 1));
-  if (path.size() <= FixedText<256>::kCapacity && ProbePath(path) == 2) {
-    ++programCounter;
+  // Only a name the call path can hold can be called later.
+  if (path.size() <= static_cast<std::size_t>(kCallNameBytes - 1) && ProbePath(path) == 2) {
     callStack.rightClickName.Set(path);
     callStack.rightClickSet = 1;
-    return;
+  } else {
+    ReportError("右クリックシナリオのファイルがありません"_sj, LineAt(programCounter + 1));
   }
-  ReportError("右クリックシナリオのファイルがありません"_sj, LineAt(programCounter + 1));
   ++programCounter;
 }
 

@@ -46,12 +46,6 @@ void EndOfScenario() {
     return;
   }
   callStack.depth -= 1;
-  if (callStack.depth < 0) {
-    ReportError("シナリオＮＯがマイナスになりました"_sj, "予期しないエラーです"_sj);
-    callStack.depth = 0;
-    programCounter = 0;
-    return;
-  }
   const auto depth = static_cast<std::size_t>(callStack.depth);
   if (!LoadScenario(callStack.names[depth].view()))
     ReportError("前のシナリオが見つかりません"_sj, callStack.names[depth].view());

@@ -37,13 +37,7 @@ bool ReadBoxArgument(std::string_view missingMessage, int& value) {
     ReportError(missingMessage, line);
     return false;
   }
-  const ComputedNumber n = ComputeNumber(line);
-  if (!n.ok) {
-    ReportError(n.error.view(), CurrentLine());
-    return false;
-  }
-  value = n.value;
-  return true;
+  return ComputeNumberOrReport(line, line, value);
 }
 
 bool Refuse(std::string_view message, int value) {

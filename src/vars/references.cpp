@@ -153,6 +153,16 @@ ComputedNumber ComputeNumber(std::string_view expression) {
   return result;
 }
 
+bool ComputeNumberOrReport(std::string_view expression, std::string_view detail, std::int32_t& value) {
+  const ComputedNumber n = ComputeNumber(expression);
+  if (!n.ok) {
+    ReportError(n.error.view(), detail);
+    return false;
+  }
+  value = n.value;
+  return true;
+}
+
 void ExecuteAssignment(std::string_view line) {
   if (ByteContains(line, "=")) {
     ReportError("「＝」は全角のみです"_sj, line);

@@ -27,6 +27,9 @@ WorkingText SubstituteVariables(std::string_view expression);
 WorkingText RewriteReferences(std::string_view expression);
 // The integer value of an expression as authors write it.
 ComputedNumber ComputeNumber(std::string_view expression);
+// The same for an argument line: on a failure the error text is reported
+// with `detail` and the result is false.
+bool ComputeNumberOrReport(std::string_view expression, std::string_view detail, std::int32_t& value);
 
 // An assignment line: "名前＝式" or "名前［式］＝式".  Failures are reported
 // and change nothing.
