@@ -10,11 +10,6 @@
 namespace kb {
 namespace {
 
-// Copies a whole 640x480 surface with its colour key.
-void CopyKeyed(Surface& target, const Surface& source) {
-  CopyRect(target, 0, 0, source, Rect{0, 0, kScreenWidth, kScreenHeight}, true);
-}
-
 // Step 1.  The backdrop is the MaskColour itself, so the picture's
 // transparent parts show that colour.  While a wipe runs its blue is moved
 // by 10, so that the backdrop never matches the key the wipe draws with.
@@ -27,7 +22,7 @@ void DrawBackdrop(Surface& back) {
   if (waitState.wipeRunning) c.b = c.b >= 10 ? c.b - 10 : c.b + 10;
   FillRect(back, 0, 0, kScreenWidth, kScreenHeight, c.r, c.g, c.b);
   RedrawScrolledLayer(LayerId::picture);
-  CopyKeyed(back, SurfaceOf(SurfaceId::picture));
+  CopyAll(back, SurfaceOf(SurfaceId::picture), true);
 }
 
 // Steps 3, 4 and 6: a layer group drawn straight onto back, or, while the
@@ -52,7 +47,7 @@ void DrawFigureGroup(Surface& target) {
     // Animation frames 1 to 3 live in the back-screen surfaces.
     static constexpr SurfaceId kFrames[] = {SurfaceId::figure, SurfaceId::pictureBack, SurfaceId::figureBack,
                                             SurfaceId::foregroundBack};
-    if (s.figureFrame >= 0 && s.figureFrame < 4) CopyKeyed(target, SurfaceOf(kFrames[s.figureFrame]));
+    if (s.figureFrame >= 0 && s.figureFrame < 4) CopyAll(target, SurfaceOf(kFrames[s.figureFrame]), true);
   }
   // The partial figures belong to the group whether or not the figure shows.
   DrawPartialFigures(target);
@@ -62,8 +57,8 @@ void DrawForegroundLayer(Surface& target) {
   const LayerState& s = layerState;
   if (!s.foregroundShown) return;
   RedrawScrolledLayer(LayerId::foreground);
-  if (s.foregroundFrame == 0) CopyKeyed(target, SurfaceOf(SurfaceId::foreground));
-  if (s.foregroundFrame == 1) CopyKeyed(target, SurfaceOf(SurfaceId::topmostBack));
+  if (s.foregroundFrame == 0) CopyAll(target, SurfaceOf(SurfaceId::foreground), true);
+  if (s.foregroundFrame == 1) CopyAll(target, SurfaceOf(SurfaceId::topmostBack), true);
 }
 
 void DrawTopmostLayer(Surface& target) {
@@ -72,7 +67,7 @@ void DrawTopmostLayer(Surface& target) {
   // a work surface.
   if (TextPageDarkensScreen() && layerState.translucencySwitch == 1)
     Darken(surfaceSet.back, 0, 0, kScreenWidth, kScreenHeight, 3);
-  CopyKeyed(target, SurfaceOf(SurfaceId::topmost));
+  CopyAll(target, SurfaceOf(SurfaceId::topmost), true);
 }
 
 void ComposeScreen() {
@@ -84,7 +79,7 @@ void ComposeScreen() {
   DrawPartialPictures(back);                                                           // 2
   DrawLayerGroup(back, DrawFigureGroup, s.figureTranslucent, s.figurePercent);         // 3
   DrawLayerGroup(back, DrawForegroundLayer, s.foregroundTranslucent, s.foregroundPercent);  // 4
-  if (s.hoverPictureShown) CopyKeyed(back, SurfaceOf(SurfaceId::workB));               // 5
+  if (s.hoverPictureShown) CopyAll(back, SurfaceOf(SurfaceId::workB), true);               // 5
   DrawLayerGroup(back, DrawTopmostLayer, s.topmostTranslucent, s.topmostPercent);      // 6
   DrawTransition(back);                                                                // 7
   DrawDialogueBox(back);                                                               // 8

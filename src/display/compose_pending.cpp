@@ -6,13 +6,15 @@
 // out of this file when its owner defines it.
 #include "display/compose.h"
 #include "display/layers.h"
+#include "display/surface.h"
 
 namespace kb {
 
 void DrawPartialPictures(Surface&) {}
 void DrawPartialFigures(Surface&) {}
 void RedrawScrolledLayer(LayerId) {}
-void BlendSurface(Surface&, const Surface&, int) {}
+// Until translucent blending exists a translucent layer shows solid.
+void BlendSurface(Surface& dest, const Surface& src, int) { CopyAll(dest, src, true); }
 void DrawTransition(Surface&) {}
 void DrawVariableDisplay(Surface&) {}
 void DrawTypingPanel(Surface&) {}

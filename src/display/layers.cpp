@@ -157,12 +157,8 @@ void HandleTranslucencySwitch() {
 void HandleMaskColour() {
   MaskColour& m = displayState.maskColour;
   for (int* component : {&m.r, &m.g, &m.b}) {
-    const ComputedNumber n = ComputeNumber(NextLine());
-    if (!n.ok) {
-      ReportError(n.error, CurrentLine());
-      return;
-    }
-    *component = n.value;
+    const std::string_view line = NextLine();
+    if (!ComputeNumberOrReport(line, line, *component)) return;
   }
   m.r = std::clamp(m.r, 0, 255);
   m.g = std::clamp(m.g, 0, 255);

@@ -30,7 +30,6 @@ class HeadlessPlatform final : public Platform {
   void AdvanceClock(std::uint32_t ms);
   bool HasFrame() const { return !lastFrame_.empty(); }
   const std::vector<std::uint8_t>& LastFrame() const { return lastFrame_; }
-  bool HasPendingEvents() const { return !events_.empty(); }
   // Where the (imaginary) pointer is, for the pseudo-cursor's window test,
   // and whether the system cursor is shown.
   void SetPointerOverWindow(bool over) { pointerOverWindow_ = over; }

@@ -67,25 +67,21 @@ void AddNumericVariable(std::string_view name) {
   ++t.count;
 }
 
-bool NumericNameUsed(std::string_view name) {
-  for (int i = 0; i < numericVariables.count; ++i)
-    if (numericVariables.names[static_cast<std::size_t>(i)] == name) return true;
-  return false;
-}
+bool NumericNameUsed(std::string_view name) { return FindNumericVariable(name) >= 0; }
 
 void DeclareScalar(std::string_view line) {
   NumericVariableTable& t = numericVariables;
-  // The duplicate walk covers the used slots up to the first empty one.
-  for (int i = 0; i < kNumericSlots && !t.names[static_cast<std::size_t>(i)].empty(); ++i) {
-    if (i >= kNumericValueLimit) {
-      ReportError("変数宣言中に変数のトータルが10000を超えました"_sj, kTotalExceeded);
-      declarationState.declaringNumbers = 0;
-      return;
-    }
-    if (t.names[static_cast<std::size_t>(i)] == line) {
-      ReportError("同じ名前の変数を宣言しています"_sj, line);
-      return;
-    }
+  // Slots fill in order, so a name among the first 10000 slots is a
+  // duplicate; past them, the total has been exceeded.
+  const int same = FindNumericVariable(line);
+  if (same >= 0 && same < kNumericValueLimit) {
+    ReportError("同じ名前の変数を宣言しています"_sj, line);
+    return;
+  }
+  if (t.count > kNumericValueLimit) {
+    ReportError("変数宣言中に変数のトータルが10000を超えました"_sj, kTotalExceeded);
+    declarationState.declaringNumbers = 0;
+    return;
   }
   if (line.size() > kMaxNameBytes) {
     ReportError("変数名が５０（全角２５）文字を超えています"_sj, line);

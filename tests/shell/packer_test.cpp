@@ -73,7 +73,7 @@ TEST(Packer, RefusesToOverwriteItsSourceOrAFullTarget) {
 
 TEST(Packer, NamesAndScramblesEachKind) {
   kbtest::TempFolder game, work;
-  game.WriteBytes("start.txt", "a");
+  game.WriteBytes("START.TXT", "a");
   game.MakeFolder("bg");
   game.WriteBytes("bg/sky.JPG", "b");
   game.WriteBytes("song.mp3", "\x01\x02\x03\x04\x05");

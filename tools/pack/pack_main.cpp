@@ -131,7 +131,10 @@ int Convert(const fs::path& source, const fs::path& target, bool unpack) {
     std::fprintf(stderr, "kataribedori-pack: the target %s is not empty\n", target.c_str());
     return 1;
   }
-  if (!unpack && !fs::exists(from / "start.txt")) {
+  bool hasStart = false;
+  for (const auto& entry : fs::directory_iterator(from))
+    hasStart = hasStart || (entry.is_regular_file() && Lower(entry.path().filename().string()) == "start.txt");
+  if (!unpack && !hasStart) {
     std::fprintf(stderr, "kataribedori-pack: %s has no start.txt\n", source.c_str());
     return 1;
   }
